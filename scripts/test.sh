@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# test.sh: installs what is missing, builds everything and runs every test:
+# native unit tests and fuzz targets, the checks of the deliverables' tables,
+# then the Win32 and end-to-end tests through Wine on a private X display.
+# Exits non-zero on any failure. Extra arguments go to the Wine CTest run,
+# e.g.  scripts/test.sh -R RegistryStore
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+"$root/scripts/bootstrap.sh" || exit 1
+source "$root/scripts/wine_env.sh"
+bits=$(va_wine_bits)
+if [ "$bits" = 32 ]; then
+  "$root/scripts/build.sh" || exit 1
+  wine_build=build/win32
+else
+  echo "32-bit programs cannot run on this machine: the Wine tests run the 64-bit build"
+  "$root/scripts/build.sh" win64 || exit 1
+  wine_build=build/win64
+fi
+
+status=0
+echo "== native unit tests and fuzz targets"
+ctest --test-dir build/native --output-on-failure -j 2 --timeout 300 || status=1
+
+trap va_wine_stop EXIT
+va_wine_start "$root/$wine_build/wineprefix" "$bits"
+if [ "$wine_build" != build/win32 ]; then
+  echo "== checks of the 32-bit deliverables"
+  ctest --test-dir build/win32 --output-on-failure -L check || status=1
+fi
+echo "== Windows tests under Wine ($bits-bit)"
+ctest --test-dir "$wine_build" --output-on-failure --timeout 120 "$@" || status=1
+exit $status
