@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
     if (GetProcAddress(library, name)) ++found;
     else std::printf("export missing: %s\n", name);
   }
-  using ServiceCloseFn = DWORD(WINAPI*)(DWORD, DWORD, DWORD);
+  using ServiceCloseFn = DWORD(WINAPI*)(DWORD_PTR, DWORD_PTR, DWORD_PTR);
   auto serviceClose = reinterpret_cast<ServiceCloseFn>(GetProcAddress(library, "ServiceClose"));
   DWORD closed = serviceClose ? serviceClose(1, 2, 3) : 0;
   std::printf("exports found: %d of 5; ServiceClose returned %lu\n", found, static_cast<unsigned long>(closed));
