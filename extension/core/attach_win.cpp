@@ -1,0 +1,96 @@
+// attach_win: AttachToHost and InitAfterAttach. Steps whose features are not built
+// yet are marked where their calls belong.
+#include <windows.h>
+
+#include "common/extension_options.h"
+#include "extension/core/addon_host.h"
+#include "extension/core/attach.h"
+#include "extension/core/hidden_text.h"
+#include "extension/core/module_state.h"
+#include "extension/core/window_hooks.h"
+
+namespace va {
+namespace {
+
+// The host's resources live in this library when the host has it loaded.
+const char kHostResourceLibrary[] = "VPP.DLL";
+// NONCLIENTMETRICSA as the module reads it (without the later padded border).
+constexpr UINT kNonClientMetricsSize = 340;
+static_assert(sizeof(NONCLIENTMETRICSA) == kNonClientMetricsSize, "NONCLIENTMETRICSA must be the 340-byte layout");
+
+bool attachedOnce = false;
+
+void LoadSettings() {
+  LoadExtensionOptions();
+  // LoadAcceleratorSettings (accelerator settings) is called here.
+  // LoadTools (Tools menu) is called here.
+  // LoadFilters (file organizer filters) is called here.
+  LoadAddOnList();
+  LoadLastState();
+  // LoadDownloadColumnMap (download list access) is called here.
+}
+
+void SubclassMainFrame(HWND main) {
+  // The old procedure is known before the new one can be called.
+  PreviousMainProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(main, GWLP_WNDPROC));
+  auto old = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MainWindowProc)));
+  if (old) PreviousMainProc = old;
+}
+
+void StartFinder() {
+  HANDLE thread = CreateThread(nullptr, 0, WindowFinderThread, nullptr, 0, nullptr);
+  if (thread) CloseHandle(thread);
+}
+
+void PrepareOrganizer() {
+  // The file organizer creates OrganizerLock and WatcherWakeEvent here and, when
+  // at least one filter was loaded, calls StartWatcher.
+}
+
+void CreateMenuFont() {
+  NONCLIENTMETRICSA metrics = {};
+  metrics.cbSize = kNonClientMetricsSize;
+  if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, kNonClientMetricsSize, &metrics, 0))
+    MenuFont = CreateFontIndirectA(&metrics.lfMenuFont);
+}
+
+}  // namespace
+
+void AttachToHost(HWND window) {
+  HWND main = window ? GetParent(window) : nullptr;
+  // Attaching twice would load the add-ons and start the finder twice.
+  if (attachedOnce || !main) return;
+  attachedOnce = true;
+  HostResourceModule = GetModuleHandleA(kHostResourceLibrary);
+  if (!HostResourceModule) HostResourceModule = GetModuleHandleA(nullptr);
+  DecodeHiddenText(kCaptionTextNumber, CaptionText, kCaptionTextSize);
+  LoadSettings();
+  HostMainWindow = main;
+  SubclassMainFrame(main);
+  PostMessageA(main, InitMessage, 0, 0);
+  StartFinder();
+  PrepareOrganizer();
+  CreateMenuFont();
+  LoadAddOns();
+}
+
+void InitAfterAttach(HWND mainWindow) {
+  TaskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+  // BuildTrayMenu (tray menu) is called here.
+  MDIClientWindow = FindWindowExA(mainWindow, nullptr, "MDIClient", nullptr);
+  // The MDI client is subclassed with MDIClientProc (ad banner layout) here.
+  // If HideAdBanner is set: LayoutWithoutAdBanner is called here.
+  // InitTitleButton (title-bar button) is called here.
+  // If CurrentLastState.StatusWnd.shown: ToggleStatusWindow is called here.
+  if (CurrentOptions.StartVAInTray) ShowWindow(mainWindow, SW_HIDE);
+  // UpdateTrayIcon(3) (tray icon) is called here.
+  // If ToolBarBitmap is not empty: ApplyToolbarBitmap is called here.
+  if (CurrentLastState.AlwaysOnTop) SetWindowPos(mainWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  if (HostSecondPanelWindow) {
+    ShowWindow(HostSecondPanelWindow, SW_HIDE);
+    DestroyWindow(HostSecondPanelWindow);
+    HostSecondPanelWindow = nullptr;
+  }
+}
+
+}  // namespace va

@@ -1,0 +1,101 @@
+// window_finder_win: WindowFinderThread, the real port of the finder passes: it
+// looks the host's windows up by class, title and child ids, subclasses each one
+// it finds and posts it InitMessage.
+#include <windows.h>
+
+#include "common/extension_options.h"
+#include "extension/core/attach.h"
+#include "extension/core/host_ids.h"
+#include "extension/core/module_state.h"
+#include "extension/core/window_finder.h"
+#include "extension/core/window_hooks.h"
+
+namespace va {
+namespace {
+
+constexpr DWORD kPassDelayMs = 1000;
+constexpr int kTitleCapacity = 128;
+
+class RealFinderPort : public FinderPort {
+ public:
+  RealFinderPort() {
+    LoadStringA(HostResourceModule, host::kStringSearchTitle, titles_[0], kTitleCapacity);
+    LoadStringA(HostResourceModule, host::kStringTrafficTitle, titles_[1], kTitleCapacity);
+    LoadStringA(HostResourceModule, host::kStringLibraryTitle, titles_[2], kTitleCapacity);
+  }
+
+  bool FindAndHook(HostView view) override {
+    HWND pane = GetDlgItem(HostMainWindow, host::kPaneFirstId);
+    if (!pane) return false;
+    HWND frame = FindWindowExA(pane, nullptr, host::kFrameClass, titles_[static_cast<int>(view)]);
+    if (!frame) return false;
+    HWND inner = GetDlgItem(frame, host::kPaneFirstId);
+    if (!inner) return false;
+    switch (view) {
+      case HostView::Search: {
+        HWND window = GetDlgItem(inner, host::kPaneFirstId);
+        if (!window) return false;
+        SearchWindow = window;
+        ReportHostWindowFound(view);
+        Subclass(window, SearchFormHook, &PreviousSearchProc);
+        break;
+      }
+      case HostView::Traffic: {
+        HWND window = GetDlgItem(GetDlgItem(inner, host::kPaneFirstId), host::kTrafficWindowId);
+        if (!window) return false;
+        TrafficWindow = window;
+        ReportHostWindowFound(view);
+        Subclass(window, TrafficWindowHook, &PreviousTrafficProc);
+        break;
+      }
+      case HostView::Library: {
+        HWND window = GetDlgItem(inner, host::kPaneSecondId);
+        if (!window) return false;
+        LibraryPane = window;
+        Subclass(window, LibraryPaneProc, &PreviousLibraryProc);
+        break;
+      }
+    }
+    return true;
+  }
+
+  void PostHostCommand(int command) override {
+    PostMessageA(HostMainWindow, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+  }
+  bool ForceCreation() override { return CurrentOptions.ForceCreation != 0; }
+  uint32_t IniTab() override { return CurrentOptions.IniTab; }
+  bool WaitForNextPass() override {
+    Sleep(kPassDelayMs);
+    return true;
+  }
+
+ private:
+  // The previous procedure is in place before the hook can receive anything (the
+  // UI thread may deliver a message between the two calls), and InitMessage is
+  // posted only once the hook is installed.
+  static void Subclass(HWND window, WNDPROC hook, WNDPROC* previous) {
+    *previous = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
+    auto old = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(hook)));
+    if (old) *previous = old;
+    PostMessageA(window, InitMessage, 0, 0);
+  }
+
+  char titles_[kHostViewCount][kTitleCapacity] = {};
+};
+
+}  // namespace
+
+void ReportHostWindowFound(HostView view) {
+  // The status window's "Found" texts go here once the status window exists
+  // (Search page 301: controls 1042 and 1043; Accelerator page 302: control 1068).
+  (void)view;
+}
+
+DWORD WINAPI WindowFinderThread(LPVOID) {
+  RealFinderPort port;
+  FinderState state;
+  RunWindowFinder(port, state);
+  return 0;
+}
+
+}  // namespace va

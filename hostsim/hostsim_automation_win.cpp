@@ -1,0 +1,134 @@
+// hostsim_automation_win: a hidden control window through which a test process
+// changes the running host: WM_COPYDATA with dwData kAutomationTag and a text
+// command (commands listed in hostsim/README.md). Answers 1 when understood.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "extension/core/host_ids.h"
+#include "hostsim/hostsim_state.h"
+
+namespace va::hostsim {
+namespace {
+
+using namespace va::host;
+
+bool ParseNumber(const std::string& word, int* value) {
+  if (word.empty()) return false;
+  char* end = nullptr;
+  long number = std::strtol(word.c_str(), &end, 0);
+  if (!end || *end != '\0') return false;
+  *value = static_cast<int>(number);
+  return true;
+}
+
+// The text after the first `count` words.
+std::string Rest(const std::string& line, int count) {
+  size_t at = 0;
+  for (int i = 0; i < count; ++i) {
+    at = line.find(' ', at);
+    if (at == std::string::npos) return "";
+    ++at;
+  }
+  return line.substr(at);
+}
+
+bool CreateByName(const std::string& name) {
+  if (name == "search") CreateSearchWindow();
+  else if (name == "traffic") CreateTrafficWindow();
+  else if (name == "library") CreateLibraryWindow();
+  else if (name == "web") CreateWebWindow();
+  else return false;
+  return true;
+}
+
+bool SetColumnOrder(const std::string& list) {
+  if (!g.header) return false;
+  std::vector<int> order;
+  for (const std::string& f : SplitFields(list, ',')) {
+    int n = 0;
+    if (!ParseNumber(f, &n)) return false;
+    order.push_back(n);
+  }
+  if (order.size() != g.scenario.columnTypes.size()) return false;
+  if (!SendMessageA(g.header, HDM_SETORDERARRAY, order.size(), reinterpret_cast<LPARAM>(order.data()))) return false;
+  RebuildRowTexts();
+  return true;
+}
+
+void LogRows() {
+  for (int i = 0; HostDownload* d = DownloadAt(i); ++i) {
+    std::string shown = d->rowText;
+    for (char& c : shown)
+      if (c == kRowCellSeparator) c = '|';
+    Log("row %d %s", i, shown.c_str());
+  }
+  Log("rows-end");
+}
+
+bool Execute(const std::string& line) {
+  std::vector<std::string> words;
+  for (const std::string& w : SplitFields(line, ' '))
+    if (!w.empty()) words.push_back(w);
+  if (words.empty()) return false;
+  const std::string& verb = words[0];
+  int number = 0;
+  if (verb == "ping") { Log("pong"); return true; }
+  if (verb == "sync" && words.size() == 2 && ParseNumber(words[1], &number))
+    return PostMessageA(g.main, kMsgSync, static_cast<WPARAM>(number), 0) != 0;
+  if (verb == "show-main") return ShowWindow(g.main, SW_SHOW), true;
+  if (verb == "command" && words.size() == 2 && ParseNumber(words[1], &number))
+    return PostMessageA(g.main, WM_COMMAND, MAKEWPARAM(number, 0), 0) != 0;
+  if (verb == "exit") return PostMessageA(g.main, WM_COMMAND, MAKEWPARAM(kCmdExit, 0), 0) != 0;
+  if (verb == "create" && words.size() == 2) return CreateByName(words[1]);
+  if (verb == "select" && words.size() == 2 && ParseNumber(words[1], &number)) return SelectDownload(number);
+  if (verb == "set-status" && words.size() >= 3 && ParseNumber(words[1], &number)) {
+    HostDownload* d = DownloadAt(number);
+    if (!d) return false;
+    SetDownloadStatus(d, Rest(line, 2));
+    return true;
+  }
+  if (verb == "statusbar") {
+    std::string text = Rest(line, 1);
+    return SendMessageA(g.statusBar, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(text.c_str())) != 0;
+  }
+  if (verb == "order" && words.size() == 2) return SetColumnOrder(words[1]);
+  if (verb == "rows") { LogRows(); return true; }
+  if (verb == "call") return CallExportByText(words);
+  return false;
+}
+
+LRESULT OnCopyData(const COPYDATASTRUCT* data) {
+  if (!data || data->dwData != kAutomationTag || !data->lpData || data->cbData > 4096) return 0;
+  std::string line(static_cast<const char*>(data->lpData), data->cbData);
+  line = line.substr(0, line.find('\0'));
+  Log("automation %s", line.c_str());
+  bool ok = Execute(line);
+  if (!ok) Log("automation-error %s", line.c_str());
+  return ok ? 1 : 0;
+}
+
+LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COPYDATA) return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+bool CreateControlWindow() {
+  WNDCLASSEXA cls = {};
+  cls.cbSize = sizeof cls;
+  cls.lpfnWndProc = ControlProc;
+  cls.hInstance = g.instance;
+  cls.lpszClassName = kControlClass;
+  if (!RegisterClassExA(&cls)) return false;
+  char title[32];
+  wsprintfA(title, "hostsim %lu", static_cast<unsigned long>(GetCurrentProcessId()));
+  g.control = CreateWindowExA(0, kControlClass, title, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, g.instance, nullptr);
+  return g.control != nullptr;
+}
+
+}  // namespace va::hostsim

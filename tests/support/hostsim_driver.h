@@ -1,0 +1,80 @@
+// hostsim_driver: runs the stand-in host in a fresh folder (with the real
+// ch_plug.dll beside it, as the host loads it), drives it through its automation
+// window and reads its log and exit code. Every wait has a deadline.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "support/temp_folder.h"
+
+namespace va::test {
+
+// Built programs and libraries, as Windows paths.
+std::string HostSimProgram();
+std::string ExtensionModule();
+std::string TestAddOnLibrary();     // records every call it gets (see test_addon.cpp)
+std::string NoExportsLibrary();     // a library without the five exports
+
+// Polls `condition` every `stepMs` until it is true or `timeoutMs` passed.
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs, int stepMs = 20);
+
+// One line of the host's log: its time in ms since the host started, and the event.
+struct LogLine {
+  unsigned long ms = 0;
+  std::string text;
+};
+
+class HostSim {
+ public:
+  // A fresh folder holding hostsim.exe and, when `withModule`, ch_plug.dll.
+  explicit HostSim(bool withModule = true);
+  ~HostSim();  // ends a host still running
+  HostSim(const HostSim&) = delete;
+  HostSim& operator=(const HostSim&) = delete;
+
+  const std::string& folder() const { return temp_.path(); }
+  std::string Join(const std::string& name) const { return temp_.Join(name); }
+  // Copies a file into the host's folder under `name`; returns the new path.
+  std::string CopyIn(const std::string& source, const std::string& name);
+  // The file the test add-ons append their calls to (environment VA_TEST_ADDON_LOG).
+  std::string AddOnLogPath() const { return temp_.Join("addons.log"); }
+
+  // Writes the scenario and starts the host; true once its automation window exists.
+  bool Start(const std::string& scenario, int timeoutMs = 15000);
+  HWND MainWindow() const { return main_; }
+  DWORD ProcessId() const { return process_.dwProcessId; }
+
+  // Sends an automation command; true when the host understood it.
+  bool Send(const std::string& command);
+  // Posts a marker through the main frame's queue and waits until it is logged:
+  // everything posted to the main frame before it has been handled by then.
+  bool Sync(int timeoutMs = 5000);
+
+  std::vector<LogLine> Log() const;
+  std::vector<std::string> LogTexts() const;
+  // Lines whose text starts with `prefix`.
+  std::vector<LogLine> LogStartingWith(const std::string& prefix) const;
+  int CountLog(const std::string& prefix) const { return static_cast<int>(LogStartingWith(prefix).size()); }
+  bool WaitForLog(const std::string& prefix, int timeoutMs = 10000, int count = 1) const;
+  std::vector<std::string> AddOnLog() const;
+
+  // Waits for the process to end; false on timeout.
+  bool WaitForExit(int timeoutMs, DWORD* exitCode);
+  bool Running() const;
+
+ private:
+  TempFolder temp_;
+  PROCESS_INFORMATION process_ = {};
+  HWND control_ = nullptr;
+  HWND main_ = nullptr;
+  int syncCounter_ = 0;
+};
+
+// Reads a whole file; empty when missing.
+std::string ReadWholeFile(const std::string& path);
+std::vector<std::string> SplitLines(const std::string& text);
+
+}  // namespace va::test

@@ -1,0 +1,164 @@
+// hostsim_driver_win: see hostsim_driver.h.
+#include "support/hostsim_driver.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace va::test {
+namespace {
+
+constexpr ULONG_PTR kAutomationTag = 0x56414853;
+const char kControlClass[] = "VaHostSimControl";
+
+// CMake hands over build paths as the build machine spells them; under Wine a
+// Unix path is reached through drive Z:.
+std::string WindowsPath(const char* built) {
+  std::string path = built;
+  if (!path.empty() && path[0] == '/') path = "Z:" + path;
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path;
+}
+
+}  // namespace
+
+std::string HostSimProgram() { return WindowsPath(VA_HOSTSIM_EXE); }
+std::string ExtensionModule() { return WindowsPath(VA_CH_PLUG_DLL); }
+std::string TestAddOnLibrary() { return WindowsPath(VA_TEST_ADDON_DLL); }
+std::string NoExportsLibrary() { return WindowsPath(VA_NO_EXPORTS_DLL); }
+
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs, int stepMs) {
+  DWORD start = GetTickCount();
+  while (true) {
+    if (condition()) return true;
+    if (static_cast<int>(GetTickCount() - start) >= timeoutMs) return condition();
+    Sleep(stepMs);
+  }
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  std::string text;
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return text;
+  char buffer[4096];
+  size_t got;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
+  std::fclose(file);
+  return text;
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) break;  // a line still being written
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
+
+HostSim::HostSim(bool withModule) {
+  CopyIn(HostSimProgram(), "hostsim.exe");
+  if (withModule) CopyIn(ExtensionModule(), "ch_plug.dll");
+}
+
+HostSim::~HostSim() {
+  if (process_.hProcess) {
+    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+      TerminateProcess(process_.hProcess, 99);
+      WaitForSingleObject(process_.hProcess, 5000);
+    }
+    CloseHandle(process_.hProcess);
+    CloseHandle(process_.hThread);
+  }
+}
+
+std::string HostSim::CopyIn(const std::string& source, const std::string& name) {
+  std::string target = temp_.Join(name);
+  CopyFileA(source.c_str(), target.c_str(), FALSE);
+  return target;
+}
+
+bool HostSim::Start(const std::string& scenario, int timeoutMs) {
+  WriteFileBytes(temp_.Join("scenario.txt"), scenario);
+  SetEnvironmentVariableA("VA_TEST_ADDON_LOG", AddOnLogPath().c_str());
+  std::string command = "\"" + temp_.Join("hostsim.exe") + "\" --scenario \"" + temp_.Join("scenario.txt") +
+                        "\" --log \"" + temp_.Join("hostsim.log") + "\"";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, temp_.path().c_str(), &startup,
+                      &process_))
+    return false;
+  char title[32];
+  std::snprintf(title, sizeof title, "hostsim %lu", static_cast<unsigned long>(process_.dwProcessId));
+  if (!WaitUntil([&] { return (control_ = FindWindowA(kControlClass, title)) != nullptr; }, timeoutMs)) return false;
+  if (!WaitForLog("ready", timeoutMs)) return false;
+  std::string ready = LogStartingWith("ready")[0].text;
+  size_t at = ready.find("main=");
+  if (at != std::string::npos)
+    main_ = reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(ready.c_str() + at + 5, nullptr, 16)));
+  return main_ != nullptr;
+}
+
+bool HostSim::Send(const std::string& command) {
+  if (!control_) return false;
+  COPYDATASTRUCT data = {kAutomationTag, static_cast<DWORD>(command.size()), const_cast<char*>(command.data())};
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutA(control_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 10000, &answer))
+    return false;
+  return answer == 1;
+}
+
+bool HostSim::Sync(int timeoutMs) {
+  int marker = ++syncCounter_;
+  if (!Send("sync " + std::to_string(marker))) return false;
+  return WaitForLog("synced " + std::to_string(marker), timeoutMs);
+}
+
+std::vector<LogLine> HostSim::Log() const {
+  std::vector<LogLine> lines;
+  for (const std::string& raw : SplitLines(ReadWholeFile(temp_.Join("hostsim.log")))) {
+    LogLine line;
+    size_t space = raw.find(' ');
+    line.ms = std::strtoul(raw.c_str(), nullptr, 10);
+    line.text = space == std::string::npos ? "" : raw.substr(space + 1);
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+std::vector<std::string> HostSim::LogTexts() const {
+  std::vector<std::string> texts;
+  for (const LogLine& line : Log()) texts.push_back(line.text);
+  return texts;
+}
+
+std::vector<LogLine> HostSim::LogStartingWith(const std::string& prefix) const {
+  std::vector<LogLine> found;
+  for (const LogLine& line : Log())
+    if (line.text.compare(0, prefix.size(), prefix) == 0) found.push_back(line);
+  return found;
+}
+
+bool HostSim::WaitForLog(const std::string& prefix, int timeoutMs, int count) const {
+  return WaitUntil([&] { return CountLog(prefix) >= count; }, timeoutMs);
+}
+
+std::vector<std::string> HostSim::AddOnLog() const { return SplitLines(ReadWholeFile(AddOnLogPath())); }
+
+bool HostSim::WaitForExit(int timeoutMs, DWORD* exitCode) {
+  if (!process_.hProcess) return false;
+  if (WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0) return false;
+  if (exitCode) GetExitCodeProcess(process_.hProcess, exitCode);
+  return true;
+}
+
+bool HostSim::Running() const {
+  return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+}  // namespace va::test
