@@ -17,7 +17,7 @@ Description keys:
                 "data": text or number, "hex": raw bytes in hex}; the end record
                (root 0) is added unless "script_end" is false
   block_size   pads the trailer with zero bytes to this size (default: no padding)
-Test variants may also give: "signature" (default "Zyndo"), "block_size_field"
+Test variants may also give: "omit": true (the program without any trailer), "signature" (default "Zyndo"), "block_size_field"
 (the stored size, whatever the real one), "profile_count" (the stored count),
 "raw" (hex bytes used as the whole trailer content, before size and signature)."""
 import json
@@ -106,7 +106,7 @@ def main(argv):
         description = json.load(f)
     with open(argv[2], "rb") as f:
         program = without_trailer(f.read())
-    trailer = build_trailer(description)
+    trailer = b"" if description.get("omit") else build_trailer(description)
     with open(argv[3], "wb") as f:
         f.write(program + trailer)
     return 0
