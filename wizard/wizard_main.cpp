@@ -1,7 +1,8 @@
 // wizard_main: entry point of the wizard program. Every path ends with exit code 0.
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  (void)instance;
-  return 0;
+#include "wizard/wizard_app_win.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+  return va::RunWizardProgram(instance, commandLine);
 }
