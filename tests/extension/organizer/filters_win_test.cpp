@@ -14,6 +14,13 @@ using test::ReadStoredValue;
 void PutText(HKEY root, const char* name, const std::string& text) {
   PutRawValue(root, kFiltersKey, name, REG_SZ, text + std::string(1, '\0'));
 }
+// A stored text up to its first NUL (the registry adds one to texts written
+// without it, as the platform does).
+std::string StoredText(const char* name) {
+  std::string bytes = ReadStoredValue(HKEY_CURRENT_USER, kFiltersKey, name).bytes;
+  return bytes.substr(0, bytes.find('\0'));
+}
+
 void PutAction(HKEY root, const char* name, DWORD action) {
   PutRawValue(root, kFiltersKey, name, REG_DWORD, std::string(reinterpret_cast<char*>(&action), 4));
 }
@@ -43,11 +50,12 @@ TEST(LoadFilters, OrdersByNumberAndSaveRenumbers) {
   std::vector<FilterRecord> edited = FilterList;
   edited[0].Title = "first";
   ASSERT_EQ(SaveFilters(edited, 2), 1);
-  EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, kFiltersKey, "Title1").bytes, "first");
-  EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, kFiltersKey, "Title3").bytes, "ten");
-  EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, kFiltersKey, "Filter3").bytes, "*.avi");
+  EXPECT_EQ(StoredText("Title1"), "first");
+  EXPECT_EQ(StoredText("Title2"), "three");  // value names ignore case: "title2" is gone
+  EXPECT_EQ(StoredText("Title3"), "ten");
+  EXPECT_EQ(StoredText("Filter3"), "*.avi");
   EXPECT_FALSE(ReadStoredValue(HKEY_CURRENT_USER, kFiltersKey, "Title10").exists);
-  EXPECT_FALSE(ReadStoredValue(HKEY_CURRENT_USER, kFiltersKey, "title2").exists);
+  EXPECT_FALSE(ReadStoredValue(HKEY_CURRENT_USER, kFiltersKey, "Title4").exists);
 }
 
 TEST(LoadFilters, MoveDestinationsStayInsideTheSharedFolder) {
@@ -79,7 +87,7 @@ TEST(LoadFilters, FallsBackToTheMachineKeyAndKeepsAtMost64) {
   EXPECT_TRUE(FilterList.empty());
 }
 
-TEST(SaveFilters, StoresTextsWithoutNulAndMoveDestinationsRelative) {
+TEST(SaveFilters, StoresBlankFieldsNotAtAllAndMoveDestinationsRelative) {
   OrganizerBench bench;
   std::vector<FilterRecord> records{
       {"Music", "*.mp3", Move, bench.shared() + "\\Music", "  ", ""},
@@ -88,11 +96,11 @@ TEST(SaveFilters, StoresTextsWithoutNulAndMoveDestinationsRelative) {
   ASSERT_EQ(SaveFilters(records, 1), 1);
   test::StoredValue dest = ReadStoredValue(HKEY_CURRENT_USER, kFiltersKey, "Dest1");
   EXPECT_EQ(dest.type, static_cast<DWORD>(REG_SZ));
-  EXPECT_EQ(dest.bytes, "Music");  // no NUL counted in the size
+  EXPECT_EQ(StoredText("Dest1"), "Music");
   EXPECT_FALSE(ReadStoredValue(HKEY_CURRENT_USER, kFiltersKey, "Wav1").exists);  // blank
   EXPECT_FALSE(ReadStoredValue(HKEY_CURRENT_USER, kFiltersKey, "Cmd1").exists);
-  EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, kFiltersKey, "Dest2").bytes, "D:\\Backup");
-  EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, kFiltersKey, "Cmd2").bytes, "\"C:\\x y\\t.exe\" %F");
+  EXPECT_EQ(StoredText("Dest2"), "D:\\Backup");
+  EXPECT_EQ(StoredText("Cmd2"), "\"C:\\x y\\t.exe\" %F");
   test::StoredValue action = ReadStoredValue(HKEY_CURRENT_USER, kFiltersKey, "Action1");
   EXPECT_EQ(action.type, static_cast<DWORD>(REG_DWORD));
   EXPECT_EQ(action.bytes, std::string("\x02\0\0\0", 4));
