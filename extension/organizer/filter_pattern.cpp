@@ -5,11 +5,15 @@
 
 #include "common/text_rules.h"
 
+#include <algorithm>
+
 namespace va {
 namespace {
 
 // Deepest parenthesis nesting accepted; deeper patterns are malformed.
 constexpr int kMaxNesting = 200;
+// Filter strings whose patterns FilterMatches keeps per thread (the list's limit).
+constexpr size_t kRecentPatterns = 64;
 
 std::string_view TrimSpaces(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
@@ -194,15 +198,17 @@ FilterPattern::FilterPattern(std::string_view pattern) {
   if (!valid_) program_.clear();
 }
 
-void FilterPattern::AddThread(std::vector<int>& list, std::vector<uint32_t>& mark, uint32_t generation,
-                              int pc, bool atStart, bool atEnd, std::vector<int>& stack) const {
-  stack.clear();
-  stack.push_back(pc);
+// Follows the jumps, splits and anchors from `pc` and collects the instructions
+// that wait for a character, Match, and end anchors (which only hold at the end
+// of the name and are settled there). `mark` keeps the walk finite even for
+// loops that can match nothing, such as "(^)*".
+void FilterPattern::Closure(int pc, bool atStart, std::vector<int>& out, std::vector<char>& mark) const {
+  std::vector<int> stack{pc};
   while (!stack.empty()) {
     int at = stack.back();
     stack.pop_back();
-    if (mark[at] == generation) continue;
-    mark[at] = generation;
+    if (mark[at]) continue;
+    mark[at] = 1;
     const Instr& instr = program_[at];
     switch (instr.op) {
       case Op::Jump: stack.push_back(instr.x); break;
@@ -214,47 +220,97 @@ void FilterPattern::AddThread(std::vector<int>& list, std::vector<uint32_t>& mar
         if (atStart) stack.push_back(at + 1);
         break;
       case Op::LineEnd:
-        if (atEnd) stack.push_back(at + 1);
-        break;
       case Op::Char:
       case Op::Any:
-      case Op::Match: list.push_back(at); break;
+      case Op::Match: out.push_back(at); break;
     }
   }
 }
 
-bool FilterPattern::MatchesWhole(std::string_view name) const {
-  if (!valid_) return false;
-  // Scratch space reused between calls of one thread: the watcher and the tests
-  // call this many times in a row.
-  thread_local std::vector<int> current, next, stack;
-  thread_local std::vector<uint32_t> mark;
-  mark.assign(program_.size(), 0);
-  uint32_t generation = 1;
-  current.clear();
-  AddThread(current, mark, generation, 0, true, name.empty(), stack);
-  for (size_t i = 0; i < name.size() && !current.empty(); ++i) {
-    unsigned char c = static_cast<unsigned char>(name[i]);
-    bool last = i + 1 == name.size();
-    ++generation;
-    next.clear();
-    for (int pc : current) {
-      const Instr& instr = program_[pc];
-      if (instr.op == Op::Any || (instr.op == Op::Char && instr.ch == c)) {
-        AddThread(next, mark, generation, pc + 1, false, last, stack);
-      }
-    }
-    current.swap(next);
-    if (current.empty()) return false;
-  }
-  for (int pc : current) {
+// True when the set, reached at the end of the name, holds Match directly or
+// behind end anchors.
+bool FilterPattern::AcceptsAtEnd(const std::vector<int>& set, bool atStart) const {
+  std::vector<char> mark(program_.size(), 0);
+  std::vector<int> reached;
+  std::vector<int> todo(set);
+  while (!todo.empty()) {
+    int pc = todo.back();
+    todo.pop_back();
     if (program_[pc].op == Op::Match) return true;
+    if (program_[pc].op != Op::LineEnd) continue;
+    reached.clear();
+    Closure(pc + 1, atStart, reached, mark);
+    todo.insert(todo.end(), reached.begin(), reached.end());
   }
   return false;
 }
 
+int FilterPattern::Intern(std::vector<int> set) const {
+  std::sort(set.begin(), set.end());
+  auto found = stateIndex_.find(set);
+  if (found != stateIndex_.end()) return found->second;
+  int id = static_cast<int>(states_.size());
+  states_.push_back(set);
+  stateIndex_.emplace(std::move(set), id);
+  next_.emplace_back();
+  next_.back().fill(kUnknown);
+  accepts_.push_back(-1);
+  return id;
+}
+
+void FilterPattern::ResetCache() const {
+  states_.clear();
+  stateIndex_.clear();
+  next_.clear();
+  accepts_.clear();
+  std::vector<char> mark(program_.size(), 0);
+  std::vector<int> start;
+  Closure(0, true, start, mark);
+  Intern(std::move(start));  // state 0: before the first character
+}
+
+int FilterPattern::Step(int state, unsigned char c) const {
+  std::vector<char> mark(program_.size(), 0);
+  std::vector<int> target;
+  for (int pc : states_[state]) {
+    const Instr& instr = program_[pc];
+    if (instr.op == Op::Any || (instr.op == Op::Char && instr.ch == c)) Closure(pc + 1, false, target, mark);
+  }
+  if (states_.size() >= kMaxCachedStates) {
+    // Bounded memory: start the cache afresh; matching stays linear.
+    ResetCache();
+    return Intern(std::move(target));
+  }
+  int id = Intern(std::move(target));
+  next_[state][c] = id;
+  return id;
+}
+
+bool FilterPattern::MatchesWhole(std::string_view name) const {
+  if (!valid_) return false;
+  if (states_.empty()) ResetCache();
+  if (name.empty()) return AcceptsAtEnd(states_[0], true);
+  int state = 0;
+  for (char ch : name) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    int known = next_[state][c];
+    state = known != kUnknown ? known : Step(state, c);
+    if (states_[state].empty()) return false;
+  }
+  if (accepts_[state] < 0) accepts_[state] = AcceptsAtEnd(states_[state], false) ? 1 : 0;
+  return accepts_[state] == 1;
+}
+
 bool FilterMatches(std::string_view fileName, std::string_view filterString) {
-  return FilterPattern(FilterStringToPattern(filterString)).MatchesWhole(fileName);
+  // Callers test many names against the same few filter strings: keep the
+  // converted patterns (and the automaton states they met) per thread.
+  thread_local std::map<std::string, FilterPattern, std::less<>> recent;
+  auto found = recent.find(filterString);
+  if (found == recent.end()) {
+    if (recent.size() >= kRecentPatterns) recent.clear();
+    found = recent.emplace(std::string(filterString), FilterPattern(FilterStringToPattern(filterString))).first;
+  }
+  return found->second.MatchesWhole(fileName);
 }
 
 }  // namespace va

@@ -3,7 +3,9 @@
 // name matches it. Portable core; the matcher never backtracks, so its time grows
 // linearly with the name's length whatever the pattern.
 #pragma once
+#include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,7 +29,9 @@ class FilterPattern {
 
   bool valid() const { return valid_; }
   // True when the pattern matches the whole name (from its first character to its
-  // last). Time: O(name length x pattern length), no backtracking.
+  // last). Time: linear in the name's length, no backtracking. The states met are
+  // remembered (a lazily built automaton), so one pattern is not for use from two
+  // threads at once.
   bool MatchesWhole(std::string_view name) const;
 
  private:
@@ -39,11 +43,22 @@ class FilterPattern {
   };
   friend class PatternCompiler;
 
-  void AddThread(std::vector<int>& list, std::vector<uint32_t>& mark, uint32_t generation, int pc,
-                 bool atStart, bool atEnd, std::vector<int>& stack) const;
+  static constexpr int kUnknown = -1;
+  static constexpr size_t kMaxCachedStates = 128;
+
+  void Closure(int pc, bool atStart, std::vector<int>& out, std::vector<char>& mark) const;
+  bool AcceptsAtEnd(const std::vector<int>& set, bool atStart) const;
+  int Intern(std::vector<int> set) const;
+  void ResetCache() const;
+  int Step(int state, unsigned char c) const;
 
   std::vector<Instr> program_;
   bool valid_ = false;
+  // The automaton built so far: each state is a sorted set of program positions.
+  mutable std::vector<std::vector<int>> states_;
+  mutable std::map<std::vector<int>, int> stateIndex_;
+  mutable std::vector<std::array<int, 256>> next_;
+  mutable std::vector<signed char> accepts_;  // -1 not yet known
 };
 
 // True when the (already upper-cased) file name matches the filter string.

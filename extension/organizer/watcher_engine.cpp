@@ -2,7 +2,6 @@
 #include "extension/organizer/watcher_engine.h"
 
 #include <algorithm>
-#include <map>
 
 #include "common/text_rules.h"
 #include "extension/organizer/filter_pattern.h"
@@ -110,16 +109,6 @@ std::string ReplaceTargetPlaceholders(std::string_view text, std::string_view ta
 int ScanFolder(const std::string& folder, std::atomic<int32_t>& state, WatcherFiles& files,
                WatcherFilters& filters) {
   int busy = 0;
-  // Each filter string is converted once per scan, not once per file.
-  std::map<std::string, FilterPattern> patterns;
-  auto patternOf = [&](const FilterRecord& f) -> const FilterPattern& {
-    std::string text = UpperCaseText(TrimSpaces(f.Filter));
-    auto found = patterns.find(text);
-    if (found == patterns.end()) {
-      found = patterns.emplace(text, FilterPattern(FilterStringToPattern(text))).first;
-    }
-    return found->second;
-  };
   for (const std::string& name : files.ListFiles(folder)) {
     if (state.load() == StopRequested) break;
     std::string upperName = UpperCaseText(name);
@@ -127,7 +116,7 @@ int ScanFolder(const std::string& folder, std::atomic<int32_t>& state, WatcherFi
     filters.Lock();
     const std::vector<FilterRecord>& list = filters.Filters();
     auto match = std::find_if(list.begin(), list.end(), [&](const FilterRecord& f) {
-      return patternOf(f).MatchesWhole(upperName);  // FilterMatches, converted once
+      return FilterMatches(upperName, UpperCaseText(TrimSpaces(f.Filter)));
     });
     if (match != list.end() && CarryOut(folder, name, *match, files) == Outcome::Busy) ++busy;
     filters.Unlock();

@@ -71,10 +71,10 @@ int main() {
 
   start = Clock::now();
   long perCall = 0;
-  for (size_t i = 0; i < names.size(); i += 10) {
-    for (const std::string& f : filters) perCall += va::FilterMatches(names[i], f);
+  for (const std::string& name : names) {
+    for (const std::string& f : filters) perCall += va::FilterMatches(name, f);
   }
-  std::printf("64 filters x 10000 names, FilterMatches converting each call: %.3f s (%ld matches)\n",
+  std::printf("64 filters x 100000 names, FilterMatches with filter strings: %.3f s (%ld matches)\n",
               SecondsSince(start), perCall);
 
   std::string pathological = va::FilterStringToPattern("*a*a*a*a*a*a*a*a*a*b");

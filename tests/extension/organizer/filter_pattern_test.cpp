@@ -109,6 +109,21 @@ TEST(FilterPattern, PathologicalPatternAnswersAtOnce) {
   EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(spent).count(), 2000);
 }
 
+TEST(FilterPattern, StaysRightWhenItsStateCacheOverflows) {
+  // "an A ten places from the end" needs about 2^10 automaton states.
+  std::string pattern = "(A|B)*A";
+  for (int i = 0; i < 10; ++i) pattern += "(A|B)";
+  FilterPattern fast(pattern);
+  test::ReferencePattern reference(pattern);
+  std::mt19937 random(11);
+  for (int round = 0; round < 60; ++round) {
+    std::string name;
+    for (int i = 0; i < 80; ++i) name += "AB"[random() % 2];
+    SCOPED_TRACE(name);
+    ASSERT_EQ(fast.MatchesWhole(name), reference.MatchesWhole(name));
+  }
+}
+
 TEST(FilterPattern, AgreesWithTheReferenceOnRandomSmallInputs) {
   std::mt19937 random(7);
   const char alphabet[] = "AB.*()|^$\\";
