@@ -80,7 +80,7 @@ TEST_F(FilterDialogTest, SaveChecksFieldsAndTheMoveDestination) {
         message = buffer;
         test::ClickButton(box, IDOK);
       }
-      test::WaitUntil([&] { return !IsWindow(box); }, 5);
+      test::PollUntil([&] { return !IsWindow(box); }, 5);
       // The shared folder is recognised in any letter case.
       std::string inside = UpperCaseText(bench.Shared("videos"));
       SetDlgItemTextA(dialog, IDC_FILTER_DEST, inside.c_str());

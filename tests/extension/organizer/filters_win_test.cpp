@@ -136,16 +136,16 @@ TEST(SaveFilters, EmptyListStopsTheWatcherThreadAndOneFilterStartsItAgain) {
   int before = test::ThreadCount();
   ASSERT_EQ(bench.Save({{"Docs", "*.doc", Copy, "D:\\Docs", "", ""}}), 1);
   EXPECT_EQ(WatcherState.load(), Running);
-  EXPECT_TRUE(test::WaitUntil([&] { return test::ThreadCount() == before + 1; }, 5));
+  EXPECT_TRUE(test::PollUntil([&] { return test::ThreadCount() == before + 1; }, 5));
 
   EXPECT_EQ(bench.Save({}), 0);
-  EXPECT_TRUE(test::WaitUntil([] { return WatcherState.load() == Stopped; }, 5));
-  EXPECT_TRUE(test::WaitUntil([&] { return test::ThreadCount() == before; }, 5));
+  EXPECT_TRUE(test::PollUntil([] { return WatcherState.load() == Stopped; }, 5));
+  EXPECT_TRUE(test::PollUntil([&] { return test::ThreadCount() == before; }, 5));
   EXPECT_TRUE(ReadStoredValue(HKEY_CURRENT_USER, kFiltersKey, "Title1").exists == false);
 
   ASSERT_EQ(bench.Save({{"Docs", "*.doc", Copy, "D:\\Docs", "", ""}}), 1);
   EXPECT_EQ(WatcherState.load(), Running);
-  EXPECT_TRUE(test::WaitUntil([&] { return test::ThreadCount() == before + 1; }, 5));
+  EXPECT_TRUE(test::PollUntil([&] { return test::ThreadCount() == before + 1; }, 5));
 }
 
 TEST(SaveFilters, SavingRightAfterAnEmptyListLeavesExactlyOneWatcher) {
@@ -156,7 +156,7 @@ TEST(SaveFilters, SavingRightAfterAnEmptyListLeavesExactlyOneWatcher) {
     bench.Save({});
   }
   ASSERT_EQ(bench.Save({{"B", "*.b", Copy, "D:\\B", "", ""}}), 1);
-  EXPECT_TRUE(test::WaitUntil([&] { return test::ThreadCount() == before + 1; }, 5));
+  EXPECT_TRUE(test::PollUntil([&] { return test::ThreadCount() == before + 1; }, 5));
   Sleep(200);  // a second watcher would show up here
   EXPECT_EQ(test::ThreadCount(), before + 1);
   EXPECT_EQ(WatcherState.load(), Running);

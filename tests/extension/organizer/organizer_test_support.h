@@ -14,7 +14,7 @@
 namespace va::test {
 
 // Polls `done` every 20 ms until it holds or `seconds` pass.
-inline bool WaitUntil(const std::function<bool()>& done, double seconds) {
+inline bool PollUntil(const std::function<bool()>& done, double seconds) {
   DWORD deadline = GetTickCount() + static_cast<DWORD>(seconds * 1000);
   while (!done()) {
     if (static_cast<LONG>(GetTickCount() - deadline) > 0) return false;

@@ -43,7 +43,7 @@ bool OrganizerBench::StopWatcher() {
   std::vector<FilterRecord> none;
   SaveFilters(none, -1);
   RequestWatcherStop();  // also when the list was empty already
-  return WaitUntil([] { return WatcherState.load() == Stopped; }, 5);
+  return PollUntil([] { return WatcherState.load() == Stopped; }, 5);
 }
 
 }  // namespace va::test

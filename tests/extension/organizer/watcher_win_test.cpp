@@ -11,7 +11,7 @@ namespace {
 
 using test::FileExists;
 using test::ReadFileBytes;
-using test::WaitUntil;
+using test::PollUntil;
 using test::WriteFileBytes;
 
 // Waits until a whole scan has run after this call: a marker copied by a scan
@@ -25,7 +25,7 @@ class Scans {
     for (int i = 0; i < 2; ++i) {
       std::string name = "mark" + std::to_string(++count_) + ".tmp";
       WriteFileBytes(bench_.Shared(name), "m");
-      if (!WaitUntil([&] { return FileExists(marks_ + "\\" + name); }, 5)) return false;
+      if (!PollUntil([&] { return FileExists(marks_ + "\\" + name); }, 5)) return false;
     }
     return true;
   }
@@ -44,9 +44,9 @@ TEST(WatcherThread, HandlesFilesAtStartAndDroppedFilesButNeverDatFiles) {
   WriteFileBytes(bench.Shared("x.DAT"), "d");
   WriteFileBytes(bench.Shared("y.dat"), "d");
   ASSERT_EQ(bench.Save({scans.MarkerFilter(), {"all", "*", Copy, copies, "", ""}}), 1);
-  EXPECT_TRUE(WaitUntil([&] { return FileExists(copies + "\\early.mp3"); }, 3));
+  EXPECT_TRUE(PollUntil([&] { return FileExists(copies + "\\early.mp3"); }, 3));
   WriteFileBytes(bench.Shared("late.mp3"), "late");
-  EXPECT_TRUE(WaitUntil([&] { return FileExists(copies + "\\late.mp3"); }, 3));
+  EXPECT_TRUE(PollUntil([&] { return FileExists(copies + "\\late.mp3"); }, 3));
   EXPECT_EQ(ReadFileBytes(copies + "\\late.mp3"), "late");
   ASSERT_TRUE(scans.Settle());
   EXPECT_FALSE(FileExists(copies + "\\x.DAT"));
@@ -60,7 +60,7 @@ TEST(WatcherThread, CopyNeverOverwritesAndCopiesAgainAfterTheCopyIsDeleted) {
   std::string copies = bench.temp().Join("Copies");
   WriteFileBytes(bench.Shared("a.mp3"), "original");
   ASSERT_EQ(bench.Save({scans.MarkerFilter(), {"mp3", "*.mp3", Copy, copies, "", ""}}), 1);
-  ASSERT_TRUE(WaitUntil([&] { return FileExists(copies + "\\a.mp3"); }, 3));
+  ASSERT_TRUE(PollUntil([&] { return FileExists(copies + "\\a.mp3"); }, 3));
   WriteFileBytes(copies + "\\a.mp3", "edited copy");
   ASSERT_TRUE(scans.Settle());
   EXPECT_EQ(ReadFileBytes(copies + "\\a.mp3"), "edited copy");
@@ -80,7 +80,7 @@ TEST(WatcherThread, MoveCountsUpTakenNamesAndLosesNoFile) {
   ASSERT_EQ(bench.Save({{"move", "*", Move, music, "", ""}}), 1);
   WriteFileBytes(bench.Shared("song.mp3"), "new song");
   WriteFileBytes(bench.Shared("readme"), "new readme");
-  EXPECT_TRUE(WaitUntil([&] { return FileExists(music + "\\song[2].mp3") && FileExists(music + "\\readme[1]"); }, 3));
+  EXPECT_TRUE(PollUntil([&] { return FileExists(music + "\\song[2].mp3") && FileExists(music + "\\readme[1]"); }, 3));
   EXPECT_EQ(ReadFileBytes(music + "\\song.mp3"), "old 0");
   EXPECT_EQ(ReadFileBytes(music + "\\song[1].mp3"), "old 1");
   EXPECT_EQ(ReadFileBytes(music + "\\song[2].mp3"), "new song");
@@ -104,7 +104,7 @@ TEST(WatcherThread, AFileStillBeingWrittenIsTakenOnlyWhenFinished) {
   EXPECT_FALSE(FileExists(copies + "\\big.avi"));
   WriteFile(writer, " second half", 12, &written, nullptr);
   CloseHandle(writer);
-  EXPECT_TRUE(WaitUntil([&] { return FileExists(copies + "\\big.avi"); }, 5));
+  EXPECT_TRUE(PollUntil([&] { return FileExists(copies + "\\big.avi"); }, 5));
   EXPECT_EQ(ReadFileBytes(copies + "\\big.avi"), "first half, second half");
 }
 
@@ -124,7 +124,7 @@ TEST(WatcherThread, StartsTheCommandWithTheTargetInItsArguments) {
   ASSERT_EQ(bench.Save({{"cmd", "*.mp3", Copy, copies, "", "\"%VA_TEST_TOOLS%\\record args.exe\" \"%F\" %P %FN"}}), 1);
   WriteFileBytes(bench.Shared("my song.mp3"), "x");
   std::string log = program + ".txt";
-  ASSERT_TRUE(WaitUntil([&] { return ReadFileBytes(log).find("\r\n") != std::string::npos; }, 10));
+  ASSERT_TRUE(PollUntil([&] { return ReadFileBytes(log).find("\r\n") != std::string::npos; }, 10));
   EXPECT_EQ(ReadFileBytes(log),
             "\"" + copies + "\\my song.mp3\" " + copies + "\\ my song.mp3\r\n");
 }
@@ -145,7 +145,7 @@ TEST(WatcherThread, AnUnwatchableFolderCostsNoTimeAndIsPickedUpLater) {
   EXPECT_EQ(WatcherState.load(), Running);
   CreateDirectoryA(later.c_str(), nullptr);
   WriteFileBytes(later + "\\found.mp3", "x");
-  EXPECT_TRUE(WaitUntil([&] { return FileExists(copies + "\\found.mp3"); }, (kRewatchSteps + 3)));
+  EXPECT_TRUE(PollUntil([&] { return FileExists(copies + "\\found.mp3"); }, (kRewatchSteps + 3)));
 }
 
 }  // namespace
