@@ -1,0 +1,183 @@
+// watcher_engine: see watcher_engine.h.
+#include "extension/organizer/watcher_engine.h"
+
+#include <algorithm>
+
+#include "common/text_rules.h"
+#include "extension/organizer/filter_pattern.h"
+
+namespace va {
+namespace {
+
+bool EndsWith(std::string_view text, std::string_view tail) {
+  return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
+}
+
+std::string WithSlash(std::string_view folder) {
+  std::string text(folder);
+  if (text.empty() || text.back() != '\\') text += '\\';
+  return text;
+}
+
+std::string WithoutSlash(std::string_view folder) {
+  std::string text(folder);
+  while (!text.empty() && (text.back() == '\\' || text.back() == '/')) text.pop_back();
+  return text;
+}
+
+// The destination must exist or be creatable.
+bool EnsureFolder(const std::string& folder, WatcherFiles& files) {
+  if (folder.empty()) return false;
+  if (files.FolderExists(folder)) return true;
+  files.CreateFolderPath(folder);
+  return files.FolderExists(folder);
+}
+
+enum class Outcome { Done, Failed, Busy };
+
+Outcome CarryOut(const std::string& folder, const std::string& name, const FilterRecord& filter,
+                 WatcherFiles& files) {
+  std::string source = folder + name;
+  FileAccess access = files.CheckAccess(source);
+  if (access == FileAccess::Gone) return Outcome::Failed;
+  // A file still being written would leave a partial copy behind that blocks
+  // every later copy of the finished file: leave it for a later scan.
+  if (access == FileAccess::HeldByWriter) return Outcome::Busy;
+
+  std::string destFolder = WithoutSlash(TrimSpaces(filter.Dest));
+  std::string dest = WithSlash(destFolder);
+  std::string target = source;
+  if (filter.Action == Copy) {
+    if (!EnsureFolder(destFolder, files)) return Outcome::Failed;
+    target = dest + name;
+    if (!files.CopyWithoutOverwrite(source, target)) return Outcome::Failed;
+  } else if (filter.Action == Move) {
+    // Moving into the watched folder itself would rename the file on every scan.
+    if (UpperCaseText(dest) == UpperCaseText(folder)) return Outcome::Failed;
+    if (!EnsureFolder(destFolder, files)) return Outcome::Failed;
+    bool moved = false;
+    for (int k = 0; k < kMoveAttempts && !moved; ++k) {
+      target = dest + (k == 0 ? name : NameWithCounter(name, k));
+      moved = files.MoveWithoutOverwrite(source, target);
+    }
+    if (!moved) return Outcome::Failed;
+  }
+
+  if (!IsBlankText(filter.Wav)) files.PlaySoundFile(filter.Wav);
+  if (!IsBlankText(filter.Cmd)) {
+    std::string program, parameters;
+    SplitCommandLine(filter.Cmd, program, parameters);
+    files.ExpandPlaceholders(program);
+    files.ExpandPlaceholders(parameters);
+    files.RunCommand(ReplaceTargetPlaceholders(program, target), ReplaceTargetPlaceholders(parameters, target));
+  }
+  return Outcome::Done;
+}
+
+}  // namespace
+
+std::string NameWithCounter(std::string_view name, int k) {
+  std::string counter = "[" + std::to_string(k) + "]";
+  size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos) return std::string(name) + counter;
+  return std::string(name.substr(0, dot)) + counter + std::string(name.substr(dot));
+}
+
+std::string ReplaceTargetPlaceholders(std::string_view text, std::string_view target) {
+  size_t slash = target.rfind('\\');
+  std::string_view fileName = slash == std::string_view::npos ? target : target.substr(slash + 1);
+  std::string_view folder = slash == std::string_view::npos ? std::string_view() : target.substr(0, slash + 1);
+  std::string out;
+  for (size_t i = 0; i < text.size();) {
+    std::string_view rest = text.substr(i);
+    if (rest.starts_with("%FN")) {
+      out += fileName;
+      i += 3;
+    } else if (rest.starts_with("%P")) {
+      out += folder;
+      i += 2;
+    } else if (rest.starts_with("%F")) {
+      out += target;
+      i += 2;
+    } else {
+      out += text[i++];
+    }
+  }
+  return out;
+}
+
+int ScanFolder(const std::string& folder, std::atomic<int32_t>& state, WatcherFiles& files,
+               WatcherFilters& filters) {
+  int busy = 0;
+  for (const std::string& name : files.ListFiles(folder)) {
+    if (state.load() == StopRequested) break;
+    std::string upperName = UpperCaseText(name);
+    if (EndsWith(upperName, ".DAT")) continue;
+    filters.Lock();
+    const std::vector<FilterRecord>& list = filters.Filters();
+    auto match = std::find_if(list.begin(), list.end(), [&](const FilterRecord& f) {
+      return FilterMatches(upperName, UpperCaseText(TrimSpaces(f.Filter)));
+    });
+    if (match != list.end() && CarryOut(folder, name, *match, files) == Outcome::Busy) ++busy;
+    filters.Unlock();
+  }
+  return busy;
+}
+
+void RunWatcher(const std::string& folder, std::atomic<int32_t>& state, WatcherWaits& waits,
+                WatcherFiles& files, WatcherFilters& filters) {
+  bool watching = waits.Watch(folder);
+  int stepsUnwatched = 0;
+  int busyDelay = 0;  // steps until a file held by a writer is tried again; 0 = none waits
+  int busyWaited = 0;
+  bool rearm = false;
+
+  auto scan = [&] {
+    int busy = ScanFolder(folder, state, files, filters);
+    if (busy == 0) {
+      busyDelay = 0;
+    } else {
+      busyDelay = busyDelay == 0 ? 2 : std::min(busyDelay * 2, kBusyRetryMaxSteps);
+    }
+    busyWaited = 0;
+  };
+
+  if (watching) scan();
+  while (true) {
+    if (rearm && !waits.Rewatch()) break;
+    WatcherWaits::Result result = waits.Wait(kWatcherStepMs);
+    rearm = result == WatcherWaits::Result::Change;
+    int32_t expected = StopRequested;
+    if (state.compare_exchange_strong(expected, Stopped)) {
+      waits.Unwatch();
+      return;
+    }
+    switch (result) {
+      case WatcherWaits::Result::Wake:
+      case WatcherWaits::Result::Change:
+        scan();  // a wake without a stop request rescans too
+        break;
+      case WatcherWaits::Result::Failed:
+        // The notification broke: wait on the wake event alone and try again later.
+        waits.Unwatch();
+        watching = false;
+        stepsUnwatched = 0;
+        break;
+      case WatcherWaits::Result::Timeout:
+        if (!watching) {
+          if (++stepsUnwatched >= kRewatchSteps) {
+            stepsUnwatched = 0;
+            watching = waits.Watch(folder);
+            if (watching) scan();
+          }
+        } else if (busyDelay > 0 && ++busyWaited >= busyDelay) {
+          scan();
+        }
+        break;
+    }
+  }
+  waits.Unwatch();
+  state.store(Stopped);
+}
+
+}  // namespace va

@@ -1,0 +1,85 @@
+// watcher_engine: the shared-folder watcher as a loop over small interfaces (the
+// change notification and its waits, the file operations, the filter list and the
+// stop word), so tests drive whole scenarios without threads or real time. The
+// thread that binds the real platform is watcher_win.cpp. Portable core.
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "extension/organizer/filter_rules.h"
+
+namespace va {
+
+// WatcherState values (there is no state 2).
+enum WatcherStateValue : int32_t { Stopped = 0, Running = 1, StopRequested = 3 };
+
+// The change notification on the watched folder and the waits of the loop.
+class WatcherWaits {
+ public:
+  enum class Result { Wake, Change, Timeout, Failed };
+  virtual ~WatcherWaits() = default;
+  virtual bool Watch(const std::string& folder) = 0;  // false: the folder cannot be watched
+  virtual bool Rewatch() = 0;                          // re-arm after a change
+  virtual void Unwatch() = 0;
+  // Waits up to `milliseconds` for the wake event or (while watching) a change.
+  virtual Result Wait(int milliseconds) = 0;
+};
+
+// What a file turned out to be when the watcher tried to take it.
+enum class FileAccess { Free, HeldByWriter, Gone };
+
+// File operations, the sound and the command.
+class WatcherFiles {
+ public:
+  virtual ~WatcherFiles() = default;
+  // Plain files of `folder` (ending in "\"), in listing order; no sub-folders,
+  // hidden or system files.
+  virtual std::vector<std::string> ListFiles(const std::string& folder) = 0;
+  virtual FileAccess CheckAccess(const std::string& path) = 0;
+  virtual bool FolderExists(const std::string& path) = 0;
+  virtual bool CreateFolderPath(const std::string& path) = 0;
+  virtual bool CopyWithoutOverwrite(const std::string& source, const std::string& target) = 0;
+  virtual bool MoveWithoutOverwrite(const std::string& source, const std::string& target) = 0;
+  virtual void PlaySoundFile(const std::string& path) = 0;
+  virtual void RunCommand(const std::string& program, const std::string& parameters) = 0;
+  virtual void ExpandPlaceholders(std::string& text) = 0;
+};
+
+// The filter list, read under the organizer's lock.
+class WatcherFilters {
+ public:
+  virtual ~WatcherFilters() = default;
+  virtual void Lock() = 0;
+  virtual void Unlock() = 0;
+  virtual const std::vector<FilterRecord>& Filters() = 0;  // only while locked
+};
+
+// Timing of the loop, in one-second wait steps.
+inline constexpr int kWatcherStepMs = 1000;
+// An unwatchable folder is tried again this often (in steps); no scans meanwhile.
+inline constexpr int kRewatchSteps = 10;
+// A file held open by a writer is retried after 2, 4, 8 ... up to this many steps.
+inline constexpr int kBusyRetryMaxSteps = 60;
+// Move tries the name itself and then name[1] .. name[99].
+inline constexpr int kMoveAttempts = 100;
+
+// Runs the watcher on `folder` (ending in "\") until the stop word turns
+// StopRequested (then it is set to Stopped) or re-arming the notification fails.
+// The caller has set `state` to Running.
+void RunWatcher(const std::string& folder, std::atomic<int32_t>& state, WatcherWaits& waits,
+                WatcherFiles& files, WatcherFilters& filters);
+
+// One scan of the folder; returns how many matching files were skipped because a
+// writer still held them.
+int ScanFolder(const std::string& folder, std::atomic<int32_t>& state, WatcherFiles& files,
+               WatcherFilters& filters);
+
+// Helpers of the actions, exposed for tests.
+std::string NameWithCounter(std::string_view name, int k);  // "a.b.mp3",1 -> "a.b[1].mp3"
+// Replaces %FN, %P and %F in one pass, so text put in is never scanned again.
+std::string ReplaceTargetPlaceholders(std::string_view text, std::string_view target);
+
+}  // namespace va
