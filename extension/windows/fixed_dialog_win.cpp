@@ -24,7 +24,9 @@ bool RegisterFixedDialogClass(HINSTANCE instance) {
   WNDCLASSA wc = {};
   wc.style = CS_DBLCLKS | CS_SAVEBITS | CS_BYTEALIGNWINDOW;
   wc.lpfnWndProc = FixedDialogProc;
-  wc.cbWndExtra = DLGWINDOWEXTRA;
+  // The dialog words plus ours; on 32-bit builds exactly DLGWINDOWEXTRA.
+  constexpr int kExtraBytes = kFixedDialogFont + static_cast<int>(sizeof(LONG_PTR));
+  wc.cbWndExtra = kExtraBytes > DLGWINDOWEXTRA ? kExtraBytes : DLGWINDOWEXTRA;
   wc.hInstance = instance;
   wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
   wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
