@@ -43,6 +43,8 @@ std::string UpperCaseText(std::string_view text) {
   return out;
 }
 
+bool IsBlankText(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
+
 std::string_view TrimBlanks(std::string_view text) {
   while (!text.empty() && IsBlankOrNul(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsBlankOrNul(text.back())) text.remove_suffix(1);

@@ -17,6 +17,9 @@ char UpperCaseChar(char c);
 // program may contain blanks; the arguments come back trimmed of blanks.
 void SplitCommandLine(std::string_view commandLine, std::string& program, std::string& arguments);
 
+// True when the text is empty or holds only blanks.
+bool IsBlankText(std::string_view text);
+
 // Trims blanks (and NULs) from both ends.
 std::string_view TrimBlanks(std::string_view text);
 

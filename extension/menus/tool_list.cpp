@@ -5,7 +5,6 @@
 
 namespace va {
 
-bool IsBlankText(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
 
 bool IsToolSeparator(const ToolRecord& tool) {
   std::string_view title = tool.Title;

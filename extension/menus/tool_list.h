@@ -2,6 +2,7 @@
 // gives a tool its icon, and what each of the three tool popups holds. Portable
 // core: the registry, menus and drawing are in tools_menu_win.cpp.
 #pragma once
+#include "common/text_rules.h"
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -27,8 +28,6 @@ struct ToolRecord {
   uint8_t Preview = 0;         // 1: also listed under "Preview with"
 };
 
-// Empty after removing spaces.
-bool IsBlankText(std::string_view text);
 bool IsToolSeparator(const ToolRecord& tool);
 // Spaces and double quotes removed at both ends (work folders and icon files).
 std::string TrimSpacesAndQuotes(std::string_view text);

@@ -13,8 +13,6 @@ std::string_view TrimSpaces(std::string_view text) {
   return text;
 }
 
-bool IsBlankText(std::string_view text) { return TrimSpaces(text).empty(); }
-
 int32_t FilterNumberOf(std::string_view suffix) {
   int64_t number = 0;
   for (char c : suffix) {

@@ -2,6 +2,7 @@
 // form (value numbers, relative Move destinations, the unchanged-list test).
 // Portable core; the registry side is filters_win.cpp.
 #pragma once
+#include "common/text_rules.h"
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -26,8 +27,6 @@ struct FilterRecord {
 // The list holds at most this many filters (indexes 0 to 63).
 inline constexpr int kMaxFilters = 64;
 
-// Empty after removing leading and trailing spaces.
-bool IsBlankText(std::string_view text);
 std::string_view TrimSpaces(std::string_view text);
 
 // The number N of a value named "Title<N>": its leading digits, 0 when there are
