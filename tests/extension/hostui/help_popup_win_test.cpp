@@ -31,6 +31,11 @@ BOOL CALLBACK FindPopup(HWND window, LPARAM) {
   return TRUE;
 }
 
+BOOL CALLBACK EscapeOwnedWindow(HWND window, LPARAM) {
+  if (GetWindow(window, GW_OWNER) == observed.owner) PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
+  return TRUE;
+}
+
 void CALLBACK Observe(HWND, UINT, UINT_PTR timer, DWORD) {
   EnumThreadWindows(GetCurrentThreadId(), FindPopup, 0);
   if (observed.popup) {
@@ -45,10 +50,7 @@ void CALLBACK Observe(HWND, UINT, UINT_PTR timer, DWORD) {
   } else if (GetTickCount() > observed.deadline) {
     KillTimer(nullptr, timer);
     // Still closes whatever modal window there is, so the test cannot hang.
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM) -> BOOL {
-      if (GetWindow(w, GW_OWNER) == observed.owner) PostMessageA(w, WM_KEYDOWN, VK_ESCAPE, 0);
-      return TRUE;
-    }, 0);
+    EnumThreadWindows(GetCurrentThreadId(), EscapeOwnedWindow, 0);
   }
 }
 

@@ -64,17 +64,16 @@ void PutClipboardText(const char* text) {
   CloseClipboard();
 }
 
+BOOL CALLBACK CollectDialog(HWND window, LPARAM list) {
+  char className[32] = "";
+  GetClassNameA(window, className, sizeof className);
+  if (std::string(className) == "#32770") reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  return TRUE;
+}
+
 std::vector<HWND> DialogsOfThisThread() {
   std::vector<HWND> found;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM list) -> BOOL {
-        char className[32] = "";
-        GetClassNameA(window, className, sizeof className);
-        if (std::string(className) == "#32770") reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumThreadWindows(GetCurrentThreadId(), CollectDialog, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 
