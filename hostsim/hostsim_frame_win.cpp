@@ -3,6 +3,7 @@
 // logged with the selected download row.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include "extension/core/host_ids.h"
 #include "hostsim/hostsim_state.h"
@@ -49,10 +50,7 @@ void OnTimer(HWND window, UINT_PTR timer) {
 
 void OnCallServiceShow() {
   if (g.scenario.serviceShow) CallServiceShow(0, g.panel);
-  if (g.exports.descWrite) {
-    Log("export DescWrite");
-    g.exports.descWrite(1, 0, 0, 0, 0);
-  }
+  CallDescWrite();
   if (g.scenario.serviceShow && g.scenario.secondPanelMs >= 0)
     SetTimer(g.main, kTimerSecondPanel, static_cast<UINT>(g.scenario.secondPanelMs), nullptr);
 }
@@ -80,6 +78,12 @@ void HandleHostCommand(int id) {
       SetDlgItemTextA(g.searchForm, kSearchStatusId, "");
       break;
     case kCmdAbout: ShowHostAbout(); break;
+    case IDM_HOST_SHARED_FOLDER: {
+      std::string folder = g.folder + "Shared";
+      CreateDirectoryA(folder.c_str(), nullptr);
+      ShellExecuteA(g.main, "open", folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+      break;
+    }
     case IDM_HOST_CASCADE: SendMessageA(g.mdiClient, WM_MDICASCADE, 0, 0); break;
     case IDM_HOST_TILE: SendMessageA(g.mdiClient, WM_MDITILE, MDITILE_HORIZONTAL, 0); break;
     case IDM_HOST_CONNECT:

@@ -79,6 +79,14 @@ void CallServiceClose() {
   Log("result ServiceClose %lu", static_cast<unsigned long>(result));
 }
 
+void CallDescWrite() {
+  if (!g.exports.descWrite) return;
+  DWORD_PTR a[5] = {kServiceId, 0, 0, 0, 0};
+  LogCall("DescWrite", a, 5);
+  DWORD result = g.exports.descWrite(a[0], a[1], a[2], a[3], a[4]);
+  Log("result DescWrite %lu", static_cast<unsigned long>(result));
+}
+
 bool CallExportByText(const std::vector<std::string>& words) {
   if (words.size() < 2 || !g.exports.module) return false;
   const std::string& name = words[1];

@@ -119,6 +119,7 @@ LRESULT CALLBACK MainFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 void LoadExtensionModule();
 void CallServiceShow(DWORD_PTR third, HWND panel);
 void CallServiceClose();
+void CallDescWrite();
 // Runs "call <Export> args..." from automation; false when malformed.
 bool CallExportByText(const std::vector<std::string>& words);
 
