@@ -325,5 +325,43 @@ TEST_F(SpineAddOns, BadRegistryDataNeitherCrashesNorHangsTheHost) {
   EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, kLastStateKey, "ConfigDlg").bytes, Dword(0));
 }
 
+// ---- The stand-in host's item data, read from inside its process ----
+
+TEST_F(SpineAddOns, HostItemDataReadsAsTheModuleExpects) {
+  HostSim host;
+  List("Dll1", host.CopyIn(test::TestAddOnLibrary(), "reader.dll"));
+  ASSERT_TRUE(host.Start(
+      "download = Song A | Paused | 3 KB/s | a.mp3\n"
+      "download = Film B | Downloading | 9 KB/s | b.avi\n"
+      "library = a.mp3 | C:\\Shared\n"
+      "library = notes.txt | C:\\Shared\\Docs\n"
+      "second_panel_ms = -1\n"));
+  ASSERT_TRUE(host.WaitForLog("result ServiceShow"));
+  ASSERT_TRUE(host.Send("order 8,4,0,1,2,3,5,6,7"));
+  ASSERT_TRUE(host.Send("select 1"));
+  ASSERT_TRUE(host.Send("command 61242"));  // the host pauses the selected row
+  ASSERT_TRUE(host.Sync());
+  ASSERT_TRUE(host.Send("call ChannelWrite 0x5EED0001 0 0 0"));
+  ExitAndExpectZero(host);
+  std::vector<std::string> probe;
+  for (const std::string& line : host.AddOnLog())
+    if (line.rfind("probe", 0) == 0) probe.push_back(line);
+  const char sep = '|';
+  auto row = [&](const char* file, const char* status, const char* title, const char* speed) {
+    return std::string("probe row ") + file + sep + status + sep + title + sep + "1,024 KB" + sep + "40%" + sep + "1" +
+           sep + sep + "peer" + sep + speed;
+  };
+  ASSERT_EQ(probe.size(), 6u);
+  EXPECT_EQ(probe[0], row("a.mp3", "Paused", "Song A", "3 KB/s") +
+                          " finished=C:\\Downloads\\a.mp3 working=C:\\Downloads\\Incomplete\\T-a.mp3");
+  EXPECT_EQ(probe[1], row("b.avi", "Paused", "Film B", "9 KB/s") +
+                          " finished=C:\\Downloads\\b.avi working=C:\\Downloads\\Incomplete\\T-b.avi");
+  EXPECT_EQ(probe[2], "probe other");
+  EXPECT_EQ(probe[3], "probe file C:\\Shared\\a.mp3");
+  EXPECT_EQ(probe[4], "probe file C:\\Shared\\Docs\\notes.txt");
+  EXPECT_EQ(probe[5], "probe end");
+  EXPECT_EQ(host.CountLog("command 61242 row=1 title=Film B"), 1);
+}
+
 }  // namespace
 }  // namespace va
