@@ -31,6 +31,21 @@ void SetSelectedStatus(int stringId) {
   if (d) SetDownloadStatus(d, LoadHostString(stringId));
 }
 
+// Commands whose work belongs to the host's engine show what they would do.
+const char* CommandEcho(int id) {
+  switch (id) {
+    case kCmdAccelerate: return "Searching for more sources";
+    case kCmdClearUploads: return "Cleared finished uploads";
+    case kCmdFindAlbum: return "Searching for the same album";
+    case kCmdFindArtist: return "Searching for the same artist";
+    case kCmdFindUser: return "Browsing the same user";
+    case kCmdJumpSuperNodeA:
+    case kCmdJumpSuperNodeB: return "Jumping to another supernode";
+    case kCmdTheater: return "Playing in Theater";
+    default: return nullptr;
+  }
+}
+
 void LogCommand(int id) {
   int row = SelectedDownloadIndex();
   HostDownload* d = DownloadAt(row);
@@ -51,7 +66,10 @@ void OnTimer(HWND window, UINT_PTR timer) {
 void OnCallServiceShow() {
   if (g.scenario.serviceShow) CallServiceShow(0, g.panel);
   CallDescWrite();
-  if (g.scenario.serviceShow && g.scenario.secondPanelMs >= 0)
+  // 0: the second panel is handed over at once, before the module's InitMessage
+  // is handled.
+  if (g.scenario.serviceShow && g.scenario.secondPanelMs == 0) CallServiceShow(1, g.secondPanel);
+  if (g.scenario.serviceShow && g.scenario.secondPanelMs > 0)
     SetTimer(g.main, kTimerSecondPanel, static_cast<UINT>(g.scenario.secondPanelMs), nullptr);
 }
 
@@ -94,7 +112,9 @@ void HandleHostCommand(int id) {
       SendMessageA(g.statusBar, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(text.c_str()));
       break;
     }
-    default: break;  // accelerate, clear uploads, searches, theater...: logged only
+    default:
+      if (const char* echo = CommandEcho(id)) SendMessageA(g.statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(echo));
+      break;
   }
 }
 

@@ -2,6 +2,7 @@
 // tests read the host's log, its windows, the registry and the exit code.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -82,6 +83,18 @@ TEST_F(Spine, FirstServiceShowAttachesAndASecondNeverAttachesAgain) {
   ASSERT_TRUE(host.Sync());
   EXPECT_TRUE(IsWindowVisible(host.MainWindow())) << "a later ServiceShow attached again";
   EXPECT_EQ(host.CountLog("result ServiceShow 1"), 3);
+  ExitAndExpectZero(host);
+}
+
+TEST_F(Spine, ASecondPanelHandedOverBeforeInitialisationIsDestroyed) {
+  HostSim host;
+  ASSERT_TRUE(host.Start("second_panel_ms = 0\n"));
+  ASSERT_TRUE(host.WaitForLog("result ServiceShow", 5000, 2));
+  std::string line = host.LogStartingWith("export ServiceShow 0x1 0x0 0x1 ")[0].text;
+  auto panel2 = reinterpret_cast<HWND>(static_cast<UINT_PTR>(
+      std::strtoull(line.substr(std::string("export ServiceShow 0x1 0x0 0x1 ").size()).c_str(), nullptr, 16)));
+  ASSERT_TRUE(host.Sync());
+  EXPECT_FALSE(IsWindow(panel2)) << "InitAfterAttach must destroy the second panel";
   ExitAndExpectZero(host);
 }
 
