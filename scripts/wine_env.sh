@@ -42,7 +42,11 @@ va_wine_start() {
   # A persistent server: starting a fresh one for every test program costs seconds.
   "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
   timeout 120 "$VA_WINE" wineboot -i </dev/null >/dev/null 2>&1 || true
-  timeout 60 "$WINESERVER" -w </dev/null >/dev/null 2>&1 || true
+  # The set-up session leaves two service managers behind; with both, every
+  # program that opens a window waits ~10 s at start and at exit for a failing
+  # service start. End that session and start the persistent server afresh.
+  "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
+  "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
   # The first program that touches the desktop starts Wine's desktop process,
   # which outlives it and would hold that program's output pipe open: start it
   # here, detached from any pipe of ours.

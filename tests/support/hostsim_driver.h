@@ -43,7 +43,7 @@ class HostSim {
   std::string AddOnLogPath() const { return temp_.Join("addons.log"); }
 
   // Writes the scenario and starts the host; true once its automation window exists.
-  bool Start(const std::string& scenario, int timeoutMs = 15000);
+  bool Start(const std::string& scenario, int timeoutMs = 30000);
   HWND MainWindow() const { return main_; }
   DWORD ProcessId() const { return process_.dwProcessId; }
 
