@@ -7,7 +7,12 @@
 #include "extension/core/attach.h"
 #include "extension/core/hidden_text.h"
 #include "extension/core/module_state.h"
+#include "extension/accelerator/accelerator_settings_win.h"
+#include "extension/accelerator/download_list_win.h"
 #include "extension/core/window_hooks.h"
+#include "extension/menus/tools_menu_win.h"
+#include "extension/organizer/organizer.h"
+#include "extension/windows/status_window_win.h"
 
 namespace va {
 namespace {
@@ -22,12 +27,12 @@ bool attachedOnce = false;
 
 void LoadSettings() {
   LoadExtensionOptions();
-  // LoadAcceleratorSettings (accelerator settings) is called here.
-  // LoadTools (Tools menu) is called here.
-  // LoadFilters (file organizer filters) is called here.
+  LoadAcceleratorSettings();
+  LoadTools();
+  LoadFilters();
   LoadAddOnList();
   LoadLastState();
-  // LoadDownloadColumnMap (download list access) is called here.
+  LoadDownloadColumnMapFrom(HostResourceModule, DownloadColumns);
 }
 
 void SubclassMainFrame(HWND main) {
@@ -40,11 +45,6 @@ void SubclassMainFrame(HWND main) {
 void StartFinder() {
   HANDLE thread = CreateThread(nullptr, 0, WindowFinderThread, nullptr, 0, nullptr);
   if (thread) CloseHandle(thread);
-}
-
-void PrepareOrganizer() {
-  // The file organizer creates OrganizerLock and WatcherWakeEvent here and, when
-  // at least one filter was loaded, calls StartWatcher.
 }
 
 void CreateMenuFont() {
@@ -81,7 +81,7 @@ void InitAfterAttach(HWND mainWindow) {
   // The MDI client is subclassed with MDIClientProc (ad banner layout) here.
   // If HideAdBanner is set: LayoutWithoutAdBanner is called here.
   // InitTitleButton (title-bar button) is called here.
-  // If CurrentLastState.StatusWnd.shown: ToggleStatusWindow is called here.
+  if (CurrentLastState.StatusWnd.shown) ToggleStatusWindow(mainWindow);
   if (CurrentOptions.StartVAInTray) ShowWindow(mainWindow, SW_HIDE);
   // UpdateTrayIcon(3) (tray icon) is called here.
   // If ToolBarBitmap is not empty: ApplyToolbarBitmap is called here.

@@ -6,15 +6,12 @@
 
 #include <cstdint>
 
+#include "common/extension_options.h"
+
 namespace va {
 
-// The window's place, remembered between runs of the host with the last state.
-struct StatusWindowPlace {
-  int32_t left = 0;  // screen position of the client area while floating
-  int32_t top = 0;
-  uint8_t shown = 0;
-  int32_t docked = 0;  // 0 floating, 1 docked
-};
+// The window's place (StatusWindowPlace: left, top, shown, docked) is remembered
+// between runs of the host with the last state (common/extension_options.h).
 
 // The window, 0 until it is first shown.
 extern HWND StatusWindow;
