@@ -22,7 +22,10 @@ std::string ItemText(HWND dialog, int id) {
 
 class FilterDialogTest : public ::testing::Test {
  protected:
-  void SetUp() override { ModuleInstance = GetModuleHandleA(nullptr); }
+  void SetUp() override {
+    ModuleInstance = GetModuleHandleA(nullptr);
+    lstrcpynA(CaptionText, "VA Extensions", kCaptionTextSize);
+  }
   test::OrganizerBench bench;
 };
 
