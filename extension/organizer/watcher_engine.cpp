@@ -126,6 +126,15 @@ int ScanFolder(const std::string& folder, std::atomic<int32_t>& state, WatcherFi
 
 void RunWatcher(const std::string& folder, std::atomic<int32_t>& state, WatcherWaits& waits,
                 WatcherFiles& files, WatcherFilters& filters) {
+  if (TrimSpaces(WithoutSlash(folder)).empty()) {
+    // No shared folder is set: "\" alone would name the root of the current
+    // drive. Touch nothing; only wait for the stop.
+    while (true) {
+      waits.Wait(kWatcherStepMs);
+      int32_t expected = StopRequested;
+      if (state.compare_exchange_strong(expected, Stopped)) return;
+    }
+  }
   bool watching = waits.Watch(folder);
   int stepsUnwatched = 0;
   int busyDelay = 0;  // steps until a file held by a writer is tried again; 0 = none waits

@@ -309,6 +309,19 @@ TEST(Watcher, AnUnwatchableFolderNeitherSpinsNorScansUntilItCanBeWatched) {
   EXPECT_EQ(o.files.files.count("D:\\Music\\a.mp3"), 1u);
 }
 
+TEST(Watcher, WithoutASharedFolderNothingIsWatchedOrTouched) {
+  Organizer o;
+  o.filters.list = {MoveTo("*", "D:\\Music")};
+  o.files.Put("\\boot.ini", "root file");
+  o.Then(Result::Timeout);
+  o.Then(Result::Wake);
+  RunWatcher("\\", o.state, o.waits, o.files, o.filters);
+  EXPECT_EQ(o.waits.watchCalls, 0);
+  EXPECT_EQ(o.files.listings, 0);
+  EXPECT_EQ(o.files.files.count("\\boot.ini"), 1u);
+  EXPECT_EQ(o.state, Stopped);
+}
+
 TEST(WatcherHelpers, CounterGoesBeforeTheLastDot) {
   EXPECT_EQ(NameWithCounter("a.b.mp3", 1), "a.b[1].mp3");
   EXPECT_EQ(NameWithCounter("readme", 99), "readme[99]");
