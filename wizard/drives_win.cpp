@@ -1,6 +1,7 @@
 // drives_win: see drives_win.h.
 #include "wizard/drives_win.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -35,7 +36,14 @@ int CALLBACK BrowseCallback(HWND browser, UINT message, LPARAM lParam, LPARAM da
   return 0;
 }
 
+bool comInitialised = false;
+
 }  // namespace
+
+void ReleaseComForBrowser() {
+  if (comInitialised) CoUninitialize();
+  comInitialised = false;
+}
 
 void ListLocalDrives(HWND list) {
   char roots[kDriveStringsBuffer] = {};
@@ -70,6 +78,7 @@ void DestroyDriveIcons(HWND list) {
 }
 
 void BrowseForFolderInto(HWND page, int editId, const std::string& initialPath) {
+  if (!comInitialised) comInitialised = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
   const std::string title = LoadWizardString(IDS_SELECT_SHARED_FOLDER);
   BROWSEINFOA browse = {};
   browse.hwndOwner = page;

@@ -19,6 +19,12 @@ void BrowseForFolderInto(HWND page, int editId, const std::string& initialPath);
 
 bool FolderExists(const std::string& path);
 
+// COM (apartment model) is initialised for the wizard's thread when the folder
+// browser first opens, its only user: under Wine, initialising COM waits for the
+// RPC service, which a run that never browses should not depend on. Released
+// when the wizard ends.
+void ReleaseComForBrowser();
+
 // The total free bytes of the volume holding `path`, or false.
 bool QueryFreeBytes(const std::string& path, unsigned long long& freeBytes);
 

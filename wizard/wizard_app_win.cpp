@@ -9,6 +9,7 @@
 
 #include "common/registry_store.h"
 #include "common/text_rules.h"
+#include "wizard/drives_win.h"
 #include "wizard/metadata_win.h"
 #include "wizard/resources/resource.h"
 #include "wizard/settings_steps_win.h"
@@ -140,11 +141,10 @@ int RunWizardProgram(HINSTANCE instance, const char* commandLine) {
   if (IsRunSwitch(commandLine) && state.sigUser != 0 && state.sigUser != state.sigMachine) {
     if (!AskToRun()) return 0;
   }
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_INTERNET_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
   RunSheet();
-  CoUninitialize();
+  ReleaseComForBrowser();
   return 0;
 }
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "common/registry_store.h"
 #include "support/client_keys.h"
@@ -315,39 +316,41 @@ class WizardPages : public WizardEndToEnd {
   void SetUp() override {
     WizardEndToEnd::SetUp();
     SetSignatures(9, 7);  // quitting writes nothing
-    ASSERT_NE(wizard_.WaitForSheet(), nullptr);
-    ASSERT_TRUE(wizard_.WaitForPageWith(IDC_WELCOME_LIST));
+    process_ = std::make_unique<WizardProcess>(kWizard);
+    ASSERT_NE(process_->WaitForSheet(), nullptr) << test::DescribeTopLevelWindows();
+    ASSERT_TRUE(process_->WaitForPageWith(IDC_WELCOME_LIST));
   }
   void TearDown() override {
-    QuitAndExpectExit(wizard_);
+    if (process_ && process_->WaitForSheet(0)) QuitAndExpectExit(*process_);
+    process_.reset();
     WizardEndToEnd::TearDown();
   }
   void ToUserPage() {
-    wizard_.PressNext();
-    ASSERT_TRUE(wizard_.WaitForPageWith(IDC_USER_NAME));
+    process_->PressNext();
+    ASSERT_TRUE(process_->WaitForPageWith(IDC_USER_NAME));
   }
   void ToFolderPage() {
     ToUserPage();
-    wizard_.PressNext();
-    ASSERT_TRUE(wizard_.WaitForPageWith(IDC_FOLDER_PATH));
+    process_->PressNext();
+    ASSERT_TRUE(process_->WaitForPageWith(IDC_FOLDER_PATH));
   }
   // Presses Next on the folder page with `path` and expects a message; returns its text.
   std::string NextWithFolderExpectingMessage(const std::string& path, int answer) {
-    test::SetControlText(wizard_.CurrentPage(), IDC_FOLDER_PATH, path);
-    wizard_.PressNext();
-    HWND box = wizard_.WaitForMessageBox();
+    test::SetControlText(process_->CurrentPage(), IDC_FOLDER_PATH, path);
+    process_->PressNext();
+    HWND box = process_->WaitForMessageBox();
     if (!box) return "(no message)";
     std::string text = MessageBoxText(box);
     AnswerMessageBox(box, answer);
     test::WaitUntil([&] { return !IsWindow(box); });
     return text;
   }
-  WizardProcess wizard_{kWizard};
+  std::unique_ptr<WizardProcess> process_;
 };
 
 TEST_F(WizardPages, NamesArePrefilledFromTheMetadataAndFiltered) {
   ToUserPage();
-  HWND page = wizard_.CurrentPage();
+  HWND page = process_->CurrentPage();
   EXPECT_EQ(ControlText(page, IDC_USER_NAME), "vexlo.example");
   EXPECT_EQ(ControlText(page, IDC_NETWORK_NAME), "VeXlO");
   test::SetControlText(page, IDC_USER_NAME, "two words here");
@@ -360,53 +363,53 @@ TEST_F(WizardPages, NamesArePrefilledFromTheMetadataAndFiltered) {
 
 TEST_F(WizardPages, EmptyNamesStayOnThePage) {
   ToUserPage();
-  HWND page = wizard_.CurrentPage();
+  HWND page = process_->CurrentPage();
   test::SetControlText(page, IDC_USER_NAME, "@@@");  // filtered to nothing
   EXPECT_EQ(ControlText(page, IDC_USER_NAME), "");
-  wizard_.PressNext();
-  EXPECT_TRUE(wizard_.NoMessageBoxFor(300));
-  EXPECT_EQ(wizard_.CurrentPage(), page);
+  process_->PressNext();
+  EXPECT_TRUE(process_->NoMessageBoxFor(300));
+  EXPECT_EQ(process_->CurrentPage(), page);
   test::SetControlText(page, IDC_USER_NAME, "joe");
   test::SetControlText(page, IDC_NETWORK_NAME, "");
-  wizard_.PressNext();
-  EXPECT_TRUE(wizard_.NoMessageBoxFor(300));
-  EXPECT_EQ(wizard_.CurrentPage(), page);
+  process_->PressNext();
+  EXPECT_TRUE(process_->NoMessageBoxFor(300));
+  EXPECT_EQ(process_->CurrentPage(), page);
   test::SetControlText(page, IDC_NETWORK_NAME, "net");
-  wizard_.PressNext();
-  EXPECT_TRUE(wizard_.WaitForPageWith(IDC_FOLDER_PATH));
+  process_->PressNext();
+  EXPECT_TRUE(process_->WaitForPageWith(IDC_FOLDER_PATH));
 }
 
 TEST_F(WizardPages, FolderFormIsChecked) {
   ToFolderPage();
-  HWND page = wizard_.CurrentPage();
+  HWND page = process_->CurrentPage();
   EXPECT_EQ(ControlText(page, IDC_FOLDER_PATH), DefaultFolder());  // the metadata's, expanded
   EXPECT_EQ(NextWithFolderExpectingMessage("C:", IDOK), kInvalidLocation);
-  EXPECT_EQ(wizard_.CurrentPage(), page);
+  EXPECT_EQ(process_->CurrentPage(), page);
   EXPECT_EQ(NextWithFolderExpectingMessage("relative\\folder", IDOK), kInvalidLocation);
-  EXPECT_EQ(wizard_.CurrentPage(), page);
+  EXPECT_EQ(process_->CurrentPage(), page);
   // A network path passes the form test and reaches the existence test.
   const std::string network = NextWithFolderExpectingMessage("\\\\nohost\\noshare\\folder", IDNO);
   EXPECT_NE(network.find("\\\\nohost\\noshare\\folder"), std::string::npos) << network;
   EXPECT_NE(network.find("does not exist!"), std::string::npos) << network;
-  EXPECT_EQ(wizard_.CurrentPage(), page);
+  EXPECT_EQ(process_->CurrentPage(), page);
   // A drive root exists and is accepted.
   test::SetControlText(page, IDC_FOLDER_PATH, "C:\\");
-  wizard_.PressNext();
-  EXPECT_TRUE(wizard_.WaitForPageWith(IDC_CONNECTION_LIST));
+  process_->PressNext();
+  EXPECT_TRUE(process_->WaitForPageWith(IDC_CONNECTION_LIST));
 }
 
 TEST_F(WizardPages, MissingFolderIsCreatedOnlyWhenTheUserAgrees) {
   test::TempFolder temp;
   const std::string missing = temp.Join("one\\two\\three");
   ToFolderPage();
-  HWND page = wizard_.CurrentPage();
-  EXPECT_NE(wizard_.CurrentPage(), nullptr);
+  HWND page = process_->CurrentPage();
+  EXPECT_NE(process_->CurrentPage(), nullptr);
   std::string question = NextWithFolderExpectingMessage(missing, IDNO);
   EXPECT_EQ(question, "The directory:\n\n" + missing + "\n\ndoes not exist! Would you like to create it?");
   EXPECT_FALSE(test::FolderExists(temp.Join("one")));
-  EXPECT_EQ(wizard_.CurrentPage(), page);
+  EXPECT_EQ(process_->CurrentPage(), page);
   NextWithFolderExpectingMessage(missing, IDYES);
-  EXPECT_TRUE(wizard_.WaitForPageWith(IDC_CONNECTION_LIST));
+  EXPECT_TRUE(process_->WaitForPageWith(IDC_CONNECTION_LIST));
   EXPECT_TRUE(test::FolderExists(missing));
   RemoveDirectoryA(missing.c_str());
   RemoveDirectoryA(temp.Join("one\\two").c_str());
@@ -415,7 +418,7 @@ TEST_F(WizardPages, MissingFolderIsCreatedOnlyWhenTheUserAgrees) {
 
 TEST_F(WizardPages, FolderPageShowsFreeSpaceAndFixedDrives) {
   ToFolderPage();
-  HWND page = wizard_.CurrentPage();
+  HWND page = process_->CurrentPage();
   test::SetControlText(page, IDC_FOLDER_PATH, "C:\\");
   const std::string free = ControlText(page, IDC_FOLDER_FREE);
   EXPECT_NE(free.find('.'), std::string::npos) << free;
@@ -425,8 +428,10 @@ TEST_F(WizardPages, FolderPageShowsFreeSpaceAndFixedDrives) {
   HWND list = GetDlgItem(page, IDC_DRIVE_LIST);
   const LRESULT rows = SendMessageA(list, LB_GETCOUNT, 0, 0);
   ASSERT_GE(rows, 1);
+  wchar_t wide[256] = {};
+  SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(wide));
   char row[256] = {};
-  SendMessageA(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(row));
+  WideCharToMultiByte(CP_ACP, 0, wide, -1, row, sizeof row, nullptr, nullptr);
   const std::string first(row);
   EXPECT_EQ(first.substr(0, 4), "C: (") << first;
   EXPECT_NE(first.find(")\t"), std::string::npos) << first;
@@ -435,10 +440,10 @@ TEST_F(WizardPages, FolderPageShowsFreeSpaceAndFixedDrives) {
 
 TEST_F(WizardPages, ConnectionSummaries) {
   ToFolderPage();
-  test::SetControlText(wizard_.CurrentPage(), IDC_FOLDER_PATH, "C:\\");
-  wizard_.PressNext();
-  ASSERT_TRUE(wizard_.WaitForPageWith(IDC_CONNECTION_LIST));
-  HWND page = wizard_.CurrentPage();
+  test::SetControlText(process_->CurrentPage(), IDC_FOLDER_PATH, "C:\\");
+  process_->PressNext();
+  ASSERT_TRUE(process_->WaitForPageWith(IDC_CONNECTION_LIST));
+  HWND page = process_->CurrentPage();
   EXPECT_EQ(SendDlgItemMessageA(page, IDC_CONNECTION_LIST, CB_GETCOUNT, 0, 0), 15);
   EXPECT_EQ(SendDlgItemMessageA(page, IDC_CONNECTION_LIST, CB_GETCURSEL, 0, 0), 0);
   test::SelectComboEntry(page, IDC_CONNECTION_LIST, kProfileBroadband);
@@ -475,27 +480,27 @@ HWND CreateHostWindow() {
 TEST_F(WizardPages, RunningClientMustBeClosedBeforeGoingOn) {
   HWND host = CreateHostWindow();
   ASSERT_NE(host, nullptr);
-  wizard_.PressNext();
-  ASSERT_TRUE(wizard_.WaitForPageWith(IDC_CLOSE_CLIENT));
-  HWND running = wizard_.CurrentPage();
-  wizard_.PressNext();  // the client still runs: the page stays
-  EXPECT_TRUE(wizard_.NoMessageBoxFor(300));
-  EXPECT_EQ(wizard_.CurrentPage(), running);
+  process_->PressNext();
+  ASSERT_TRUE(process_->WaitForPageWith(IDC_CLOSE_CLIENT));
+  HWND running = process_->CurrentPage();
+  process_->PressNext();  // the client still runs: the page stays
+  EXPECT_TRUE(process_->NoMessageBoxFor(300));
+  EXPECT_EQ(process_->CurrentPage(), running);
   test::ClickButton(running, IDC_CLOSE_CLIENT);
   ASSERT_TRUE(test::WaitUntil([&] { return !IsWindow(host); }));  // it got the exit command
-  wizard_.PressNext();
-  ASSERT_TRUE(wizard_.WaitForPageWith(IDC_WELCOME_LIST));
-  wizard_.PressNext();
-  EXPECT_TRUE(wizard_.WaitForPageWith(IDC_USER_NAME));
+  process_->PressNext();
+  ASSERT_TRUE(process_->WaitForPageWith(IDC_WELCOME_LIST));
+  process_->PressNext();
+  EXPECT_TRUE(process_->WaitForPageWith(IDC_USER_NAME));
 }
 
 TEST_F(WizardPages, BackFromTheRunningPageReturnsToTheWelcomePage) {
   HWND host = CreateHostWindow();
   ASSERT_NE(host, nullptr);
-  wizard_.PressNext();
-  ASSERT_TRUE(wizard_.WaitForPageWith(IDC_CLOSE_CLIENT));
-  wizard_.PressBack();
-  EXPECT_TRUE(wizard_.WaitForPageWith(IDC_WELCOME_LIST));
+  process_->PressNext();
+  ASSERT_TRUE(process_->WaitForPageWith(IDC_CLOSE_CLIENT));
+  process_->PressBack();
+  EXPECT_TRUE(process_->WaitForPageWith(IDC_WELCOME_LIST));
   DestroyWindow(host);
 }
 
