@@ -181,7 +181,7 @@ TEST_F(MainWindowTest, JumpSuperNodeSendsTheHostPairInOrderHalfASecondApart) {
     if (passed[i].message == WM_COMMAND && passed[i].wParam == 32890) second = passed[i].tick, secondAt = i;
   }
   EXPECT_LT(firstAt, secondAt);
-  EXPECT_GE(second - first, 490u);
+  EXPECT_GE(second - first, 450u);  // the tick counter moves in steps of up to ~16 ms
   EXPECT_EQ(PassedCount(WM_COMMAND, 11002), 0) << "consumed";
 }
 
