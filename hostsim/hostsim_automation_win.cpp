@@ -10,6 +10,7 @@
 
 #include "extension/core/host_ids.h"
 #include "hostsim/hostsim_state.h"
+#include "hostsim/resources/resource.h"
 
 namespace va::hostsim {
 namespace {
@@ -69,6 +70,63 @@ void LogRows() {
   Log("rows-end");
 }
 
+// One line per item: "<prefix> <pos> id=<id> flags=<letters> <text>"; flags: P
+// popup, S separator, O owner-drawn, D default, G grayed, C checked.
+void LogMenu(HMENU menu, const std::string& prefix) {
+  int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    char text[256] = "";
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_ID | MIIM_STATE | MIIM_FTYPE | MIIM_SUBMENU | MIIM_STRING;
+    info.dwTypeData = text;
+    info.cch = sizeof text;
+    if (!GetMenuItemInfoA(menu, i, TRUE, &info)) continue;
+    std::string flags;
+    if (info.hSubMenu) flags += 'P';
+    if (info.fType & MFT_SEPARATOR) flags += 'S';
+    if (info.fType & MFT_OWNERDRAW) flags += 'O';
+    if (info.fState & MFS_DEFAULT) flags += 'D';
+    if ((info.fState & MFS_GRAYED) && !(info.fType & MFT_SEPARATOR)) flags += 'G';  // separators always are
+    if (info.fState & MFS_CHECKED) flags += 'C';
+    Log("%s %d id=%u flags=%s %s", prefix.c_str(), i, info.wID, flags.c_str(), (info.fType & MFT_OWNERDRAW) ? "" : text);
+  }
+}
+
+// Logs the main frame's menu bar and every top-level menu in it.
+void LogMenuBar() {
+  HMENU bar = GetMenu(g.main);
+  Log("menubar handle=%p", static_cast<void*>(bar));
+  LogMenu(bar, "menubar");
+  for (int i = 0, n = GetMenuItemCount(bar); i < n; ++i)
+    if (HMENU sub = GetSubMenu(bar, i)) LogMenu(sub, "menu " + std::to_string(i));
+  Log("menubar-end");
+}
+
+// Gives the main frame a fresh copy of its menu bar, as a host may at any time.
+bool ReplaceMenuBar() {
+  HMENU fresh = LoadMenuA(g.instance, MAKEINTRESOURCEA(IDM_HOST_MAIN));
+  if (!fresh || !SetMenu(g.main, fresh)) return false;
+  DrawMenuBar(g.main);
+  return true;
+}
+
+// Logs the popup menu open on this thread (with its submenus) and closes it.
+bool LogOpenPopup() {
+  HWND window = nullptr;
+  while ((window = FindWindowExA(nullptr, window, "#32768", nullptr)))
+    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId() && IsWindowVisible(window)) break;
+  if (!window) return false;
+  HMENU menu = reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0));
+  if (!menu) return false;
+  LogMenu(menu, "popup");
+  for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i)
+    if (HMENU sub = GetSubMenu(menu, i)) LogMenu(sub, "popup " + std::to_string(i));
+  Log("popup-end");
+  EndMenu();
+  return true;
+}
+
 bool Execute(const std::string& line) {
   std::vector<std::string> words;
   for (const std::string& w : SplitFields(line, ' '))
@@ -98,6 +156,9 @@ bool Execute(const std::string& line) {
   if (verb == "order" && words.size() == 2) return SetColumnOrder(words[1]);
   if (verb == "rows") { LogRows(); return true; }
   if (verb == "call") return CallExportByText(words);
+  if (verb == "menubar") { LogMenuBar(); return true; }
+  if (verb == "new-menubar") return ReplaceMenuBar();
+  if (verb == "popup") return LogOpenPopup();
   return false;
 }
 

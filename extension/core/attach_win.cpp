@@ -13,6 +13,11 @@
 #include "extension/menus/tools_menu_win.h"
 #include "extension/organizer/organizer.h"
 #include "extension/windows/status_window_win.h"
+#include "extension/hostui/host_layout_win.h"
+#include "extension/hostui/main_window.h"
+#include "extension/hostui/title_button_win.h"
+#include "extension/hostui/tray_icon_win.h"
+#include "extension/hostui/tray_menu_win.h"
 
 namespace va {
 namespace {
@@ -75,16 +80,17 @@ void AttachToHost(HWND window) {
 }
 
 void InitAfterAttach(HWND mainWindow) {
+  RegisterHostUiLiveUpdates();
   TaskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
-  // BuildTrayMenu (tray menu) is called here.
+  BuildTrayMenu();
   MDIClientWindow = FindWindowExA(mainWindow, nullptr, "MDIClient", nullptr);
-  // The MDI client is subclassed with MDIClientProc (ad banner layout) here.
-  // If HideAdBanner is set: LayoutWithoutAdBanner is called here.
-  // InitTitleButton (title-bar button) is called here.
+  SubclassMDIClient(MDIClientWindow);
+  if (CurrentOptions.HideAdBanner) LayoutWithoutAdBanner();
+  InitTitleButton(mainWindow);
   if (CurrentLastState.StatusWnd.shown) ToggleStatusWindow(mainWindow);
   if (CurrentOptions.StartVAInTray) ShowWindow(mainWindow, SW_HIDE);
-  // UpdateTrayIcon(3) (tray icon) is called here.
-  // If ToolBarBitmap is not empty: ApplyToolbarBitmap is called here.
+  UpdateTrayIcon(kTrayRecreate);
+  if (!CurrentOptions.ToolBarBitmap.empty()) ApplyToolbarBitmap();
   if (CurrentLastState.AlwaysOnTop) SetWindowPos(mainWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   if (HostSecondPanelWindow) {
     ShowWindow(HostSecondPanelWindow, SW_HIDE);

@@ -1,8 +1,7 @@
-// window_hooks_win: pass-through stand-ins for the procedures declared in
-// window_hooks.h, so the module can attach and hook the host's windows before
-// their features exist. Each stand-in is deleted here when its feature brings the
-// real procedure: MainWindowProc with the main window subclass (which must still
-// call InitAfterAttach on InitMessage), SearchFormHook with the search options
+// window_hooks_win: pass-through stand-ins for the hooks declared in window_hooks.h
+// (MainWindowProc itself lives in extension/hostui), so the module can hook the
+// host's windows before their features exist. Each stand-in is deleted here when
+// its feature brings the real procedure: SearchFormHook with the search options
 // panel, TrafficWindowHook with the download context menus, LibraryPaneProc with
 // the file manager context menu.
 #include "extension/core/attach.h"
@@ -10,14 +9,6 @@
 #include "extension/core/window_hooks.h"
 
 namespace va {
-
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == InitMessage) {
-    InitAfterAttach(window);
-    return 0;
-  }
-  return CallWindowProcA(PreviousMainProc, window, message, wParam, lParam);
-}
 
 LRESULT CALLBACK SearchFormHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == InitMessage) return 0;

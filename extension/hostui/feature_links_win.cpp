@@ -1,0 +1,57 @@
+// feature_links_win: the forwarding functions of feature_links_win.h. A feature
+// that is not part of the module yet leaves its function empty: its command then
+// does nothing beyond being consumed or passed on by the main window.
+#include "extension/hostui/feature_links_win.h"
+
+#include "extension/accelerator/accelerator_win.h"
+#include "extension/menus/tools_menu_win.h"
+#include "extension/windows/status_window_win.h"
+
+namespace va {
+
+void LinkOpenOptionsDialog(HWND, int) {}
+
+void LinkToggleStatusWindow(HWND owner) { ToggleStatusWindow(owner); }
+bool LinkStatusWindowVisible() { return StatusWindow && IsWindowVisible(StatusWindow); }
+void LinkStatusFollowMainShow(bool shown) { StatusWindowFollowMainShow(shown); }
+bool LinkStatusOnMainActivate(HWND mainWindow, WPARAM wParam, LPARAM lParam) {
+  return StatusWindowOnMainActivate(mainWindow, wParam, lParam);
+}
+void LinkStatusFollowPanel() { StatusWindowFollowPanel(); }
+void LinkStatusHideAdBannerChanged(bool hidden) { StatusWindowHideAdBannerChanged(hidden); }
+
+void LinkToggleAccelerator() { ToggleAccelerator(); }
+uint32_t LinkAcceleratorStatus() { return AcceleratorStatus(); }
+bool LinkAcceleratorRunning() { return AcceleratorShared.control.load() != kAcceleratorStopped; }
+void LinkHoldAccelerator(bool hold) {
+  if (!AcceleratorGate) return;
+  if (hold) ResetEvent(AcceleratorGate);
+  else SetEvent(AcceleratorGate);
+}
+// The download list menu (with its accelerator popup) is not part of the module yet.
+HMENU LinkAcceleratorPopup() { return nullptr; }
+void LinkSetAcceleratorTrayRedraw(void (*redraw)()) { AcceleratorTrayRedraw = redraw; }
+
+void LinkReorderDownloads(HWND) {}
+void LinkFindMoreFromSame(int) {}
+void LinkBulkDownloadCommand(int, int) {}
+
+// The Tools popups exist once BuildToolsMenus ran; it is not run again while they do.
+void LinkBuildToolsMenus() {
+  if (!MainToolsMenu || !TrayToolsMenu) BuildToolsMenus();
+}
+HMENU LinkMainToolsMenu() { return MainToolsMenu; }
+HMENU LinkTrayToolsMenu() { return TrayToolsMenu; }
+void LinkMeasureToolItem(MEASUREITEMSTRUCT* measure) { MeasureToolItem(measure); }
+void LinkDrawToolItem(const DRAWITEMSTRUCT* draw) { DrawToolItem(draw); }
+void LinkRunTool(HWND owner, int index) { RunTool(owner, index); }
+void LinkPreviewWithTool(int index) { PreviewWithTool(index); }
+
+// The file manager menu (which collects the selected library files for both) is
+// not part of the module yet.
+void LinkShellOpenSelected() {}
+void LinkStartQuickLinks(int) {}
+
+void LinkStopAutoSearch() {}
+
+}  // namespace va

@@ -1,0 +1,53 @@
+// live_updates_win: what happens at once when the options dialog saves a changed
+// setting that belongs to the host window.
+#include "common/extension_options.h"
+#include "extension/core/module_state.h"
+#include "extension/hostui/feature_links_win.h"
+#include "extension/hostui/host_layout_win.h"
+#include "extension/hostui/host_menus_win.h"
+#include "extension/hostui/main_window.h"
+#include "extension/hostui/tray_icon_win.h"
+
+namespace va {
+namespace {
+
+void ChangeSystemButtonChanged() {
+  if (HostMainWindow)
+    SetWindowPos(HostMainWindow, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  UpdateTrayIcon(kTrayRecreate);
+}
+
+void HideAdBannerChanged() {
+  if (CurrentOptions.HideAdBanner) {
+    LinkStatusHideAdBannerChanged(true);
+    LayoutWithoutAdBanner();
+    return;
+  }
+  // The host lays out its own bars again on its next resize.
+  if (HostMainWindow) {
+    RECT client;
+    GetClientRect(HostMainWindow, &client);
+    PostMessageA(HostMainWindow, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+  }
+  LinkStatusHideAdBannerChanged(false);
+}
+
+void AddToMainMenuChanged() { InstallMenus(HostMainWindow, 1); }
+void TrayIconChanged() { UpdateTrayIcon(kTrayIconChanged); }
+void ShowAcceleratorStateChanged() { UpdateTrayIcon(kTrayShowStateChanged); }
+void AcceleratorStateChanged() { UpdateTrayIcon(kTrayStateChanged); }
+
+}  // namespace
+
+void RegisterHostUiLiveUpdates() {
+  OptionLiveUpdates[kOptChangeSystemBtn] = ChangeSystemButtonChanged;
+  OptionLiveUpdates[kOptHideAdBanner] = HideAdBannerChanged;
+  OptionLiveUpdates[kOptAddToMainMenu] = AddToMainMenuChanged;
+  OptionLiveUpdates[kOptTrayIcon] = TrayIconChanged;
+  OptionLiveUpdates[kOptToolBarBitmap] = ApplyToolbarBitmap;
+  OptionLiveUpdates[kOptShowAccelSttInTray] = ShowAcceleratorStateChanged;
+  LinkSetAcceleratorTrayRedraw(AcceleratorStateChanged);
+}
+
+}  // namespace va
