@@ -8,6 +8,7 @@
 #include "extension/core/hidden_text.h"
 #include "extension/core/module_state.h"
 #include "extension/core/window_hooks.h"
+#include "extension/menus/tools_menu_win.h"
 
 namespace va {
 namespace {
@@ -23,7 +24,7 @@ bool attachedOnce = false;
 void LoadSettings() {
   LoadExtensionOptions();
   // LoadAcceleratorSettings (accelerator settings) is called here.
-  // LoadTools (Tools menu) is called here.
+  LoadTools();
   // LoadFilters (file organizer filters) is called here.
   LoadAddOnList();
   LoadLastState();
