@@ -69,6 +69,18 @@ void LogRows() {
   Log("rows-end");
 }
 
+// Selects exactly the library rows listed ("1,3"; row 0 is the folder row).
+bool SelectLibraryRows(const std::string& rows) {
+  if (!g.libraryList) return false;
+  ListView_SetItemState(g.libraryList, -1, 0, LVIS_SELECTED);
+  for (const std::string& row : SplitFields(rows, ',')) {
+    int index = 0;
+    if (!ParseNumber(row, &index)) return false;
+    ListView_SetItemState(g.libraryList, index, LVIS_SELECTED, LVIS_SELECTED);
+  }
+  return true;
+}
+
 bool Execute(const std::string& line) {
   std::vector<std::string> words;
   for (const std::string& w : SplitFields(line, ' '))
@@ -97,6 +109,7 @@ bool Execute(const std::string& line) {
   }
   if (verb == "order" && words.size() == 2) return SetColumnOrder(words[1]);
   if (verb == "rows") { LogRows(); return true; }
+  if (verb == "select-library" && words.size() == 2) return SelectLibraryRows(words[1]);
   if (verb == "call") return CallExportByText(words);
   return false;
 }
