@@ -53,24 +53,26 @@ void WriteZeros(const std::string& path, int64_t size) {
   CloseHandle(file);
 }
 
+struct ProgressSearch {
+  DWORD pid;
+  HWND found;
+};
+
+BOOL CALLBACK MatchProgressWindow(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<ProgressSearch*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search->pid && GetDlgItem(window, kProgressLineId) && GetDlgItem(window, IDCANCEL)) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 // The QuickLink progress window of process `pid`, or 0.
 HWND FindProgressWindow(DWORD pid) {
-  struct Search {
-    DWORD pid;
-    HWND found;
-  } search = {pid, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == s->pid && GetDlgItem(window, kProgressLineId) && GetDlgItem(window, IDCANCEL)) {
-          s->found = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  ProgressSearch search = {pid, nullptr};
+  EnumWindows(MatchProgressWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
