@@ -127,6 +127,18 @@ bool LogOpenPopup() {
   return true;
 }
 
+// Selects exactly the library rows listed ("1,3"; row 0 is the folder row).
+bool SelectLibraryRows(const std::string& rows) {
+  if (!g.libraryList) return false;
+  ListView_SetItemState(g.libraryList, -1, 0, LVIS_SELECTED);
+  for (const std::string& row : SplitFields(rows, ',')) {
+    int index = 0;
+    if (!ParseNumber(row, &index)) return false;
+    ListView_SetItemState(g.libraryList, index, LVIS_SELECTED, LVIS_SELECTED);
+  }
+  return true;
+}
+
 bool Execute(const std::string& line) {
   std::vector<std::string> words;
   for (const std::string& w : SplitFields(line, ' '))
@@ -155,6 +167,7 @@ bool Execute(const std::string& line) {
   }
   if (verb == "order" && words.size() == 2) return SetColumnOrder(words[1]);
   if (verb == "rows") { LogRows(); return true; }
+  if (verb == "select-library" && words.size() == 2) return SelectLibraryRows(words[1]);
   if (verb == "call") return CallExportByText(words);
   if (verb == "menubar") { LogMenuBar(); return true; }
   if (verb == "new-menubar") return ReplaceMenuBar();

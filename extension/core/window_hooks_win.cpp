@@ -1,9 +1,9 @@
 // window_hooks_win: pass-through stand-ins for the hooks declared in window_hooks.h
-// (MainWindowProc itself lives in extension/hostui), so the module can hook the
-// host's windows before their features exist. Each stand-in is deleted here when
-// its feature brings the real procedure: SearchFormHook with the search options
-// panel, TrafficWindowHook with the download context menus, LibraryPaneProc with
-// the file manager context menu.
+// (MainWindowProc lives in extension/hostui, LibraryPaneProc in extension/menus),
+// so the module can hook the host's windows before their features exist. Each
+// stand-in is deleted here when its feature brings the real procedure:
+// SearchFormHook with the search options panel, TrafficWindowHook with the
+// download context menus.
 #include "extension/core/attach.h"
 #include "extension/core/module_state.h"
 #include "extension/core/window_hooks.h"
@@ -18,11 +18,6 @@ LRESULT CALLBACK SearchFormHook(HWND window, UINT message, WPARAM wParam, LPARAM
 LRESULT CALLBACK TrafficWindowHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == InitMessage) return 0;
   return CallWindowProcA(PreviousTrafficProc, window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK LibraryPaneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == InitMessage) return 0;
-  return CallWindowProcA(PreviousLibraryProc, window, message, wParam, lParam);
 }
 
 }  // namespace va

@@ -4,7 +4,9 @@
 #include "extension/hostui/feature_links_win.h"
 
 #include "extension/accelerator/accelerator_win.h"
+#include "extension/menus/file_manager_menu_win.h"
 #include "extension/menus/tools_menu_win.h"
+#include "extension/quicklinks/quicklinks_win.h"
 #include "extension/windows/status_window_win.h"
 
 namespace va {
@@ -47,10 +49,8 @@ void LinkDrawToolItem(const DRAWITEMSTRUCT* draw) { DrawToolItem(draw); }
 void LinkRunTool(HWND owner, int index) { RunTool(owner, index); }
 void LinkPreviewWithTool(int index) { PreviewWithTool(index); }
 
-// The file manager menu (which collects the selected library files for both) is
-// not part of the module yet.
-void LinkShellOpenSelected() {}
-void LinkStartQuickLinks(int) {}
+void LinkShellOpenSelected() { ShellOpenSelected(); }
+void LinkStartQuickLinks(int format) { StartQuickLinks(format); }
 
 void LinkStopAutoSearch() {}
 

@@ -7,6 +7,7 @@
 
 #include "common/shared_utils.h"
 #include "extension/core/module_state.h"
+#include "extension/menus/file_manager_menu_win.h"
 #include "extension/quicklinks/quicklinks.h"
 #include "extension/quicklinks/uuhash.h"
 #include "extension/resources/resource.h"
@@ -94,7 +95,7 @@ DWORD WINAPI QuickLinkWorker(LPVOID parameter) {
   PostMessageA(job->progress, kProgressCloseMessage, 0, 0);
   std::atomic<int32_t>* state = job->state;
   delete job;
-  StartQuickLinksFor(-1, nullptr, nullptr);  // releases the path list
+  StartQuickLinks(-1);  // releases the path list
   *state = kQuickLinkIdle;
   return 0;
 }
@@ -133,6 +134,10 @@ void StartQuickLinksFor(int format, HWND owner, const std::function<std::vector<
     return;
   }
   CloseHandle(thread);
+}
+
+void StartQuickLinks(int format) {
+  StartQuickLinksFor(format, HostMainWindow, [] { return SelectedLibraryFiles(); });
 }
 
 }  // namespace va

@@ -57,7 +57,11 @@ std::string Base64Encode(const uint8_t* bytes, size_t length) {
   return text;
 }
 
-std::string UUHashText(const UUHashValue& value) { return "=" + Base64Encode(value.data(), value.size()); }
+std::string UUHashText(const UUHashValue& value) {
+  std::string text = "=";
+  text += Base64Encode(value.data(), value.size());
+  return text;
+}
 
 std::vector<UUHashRead> PlanUUHashReads(uint64_t size) {
   std::vector<UUHashRead> reads;

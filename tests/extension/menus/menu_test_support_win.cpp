@@ -73,14 +73,14 @@ std::string RecorderLog::ProgramPath() {
 
 RecordedFileType::RecordedFileType(const std::string& extension) : extension_(extension) {
   const std::string command = "\"" + RecorderLog::ProgramPath() + "\" \"%1\"";
-  const std::string classes = "Software\\Classes\\";
-  PutRawValue(HKEY_CURRENT_USER, classes + extension, "", REG_SZ, std::string(kRecordedClass) + '\0');
-  PutRawValue(HKEY_CURRENT_USER, classes + kRecordedClass + "\\shell\\open\\command", "", REG_SZ, command + '\0');
+  // The shell looks associations up under HKEY_CLASSES_ROOT.
+  PutRawValue(HKEY_CLASSES_ROOT, extension, "", REG_SZ, std::string(kRecordedClass) + '\0');
+  PutRawValue(HKEY_CLASSES_ROOT, std::string(kRecordedClass) + "\\shell\\open\\command", "", REG_SZ, command + '\0');
 }
 
 RecordedFileType::~RecordedFileType() {
-  DeleteTree(HKEY_CURRENT_USER, "Software\\Classes\\" + extension_);
-  DeleteTree(HKEY_CURRENT_USER, std::string("Software\\Classes\\") + kRecordedClass);
+  DeleteTree(HKEY_CLASSES_ROOT, extension_);
+  DeleteTree(HKEY_CLASSES_ROOT, kRecordedClass);
 }
 
 }  // namespace va::test
