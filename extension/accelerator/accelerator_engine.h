@@ -66,6 +66,7 @@ class AcceleratorHostPort {
   virtual void WaitGate() = 0;
   virtual void ShowText(int control, const std::string& text) = 0;
   virtual void StatusChanged() = 0;  // the tray icon redraws its square
+  virtual void RememberRunning(bool) {}  // AcceleratorWasOn for the next start of the host
   virtual std::string Text(int stringId) = 0;  // the module's string table
 };
 

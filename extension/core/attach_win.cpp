@@ -3,11 +3,14 @@
 #include <windows.h>
 
 #include "common/extension_options.h"
+#include "extension/accelerator/accelerator_settings_win.h"
+#include "extension/accelerator/download_list_win.h"
 #include "extension/core/addon_host.h"
 #include "extension/core/attach.h"
 #include "extension/core/hidden_text.h"
 #include "extension/core/module_state.h"
 #include "extension/core/window_hooks.h"
+#include "extension/windows/status_window_win.h"
 
 namespace va {
 namespace {
@@ -22,12 +25,12 @@ bool attachedOnce = false;
 
 void LoadSettings() {
   LoadExtensionOptions();
-  // LoadAcceleratorSettings (accelerator settings) is called here.
+  LoadAcceleratorSettings();
   // LoadTools (Tools menu) is called here.
   // LoadFilters (file organizer filters) is called here.
   LoadAddOnList();
   LoadLastState();
-  // LoadDownloadColumnMap (download list access) is called here.
+  LoadDownloadColumnMap();
 }
 
 void SubclassMainFrame(HWND main) {
@@ -81,7 +84,7 @@ void InitAfterAttach(HWND mainWindow) {
   // The MDI client is subclassed with MDIClientProc (ad banner layout) here.
   // If HideAdBanner is set: LayoutWithoutAdBanner is called here.
   // InitTitleButton (title-bar button) is called here.
-  // If CurrentLastState.StatusWnd.shown: ToggleStatusWindow is called here.
+  if (CurrentLastState.StatusWnd.shown) ToggleStatusWindow(mainWindow);
   if (CurrentOptions.StartVAInTray) ShowWindow(mainWindow, SW_HIDE);
   // UpdateTrayIcon(3) (tray icon) is called here.
   // If ToolBarBitmap is not empty: ApplyToolbarBitmap is called here.

@@ -9,6 +9,8 @@
 #include "extension/core/module_state.h"
 #include "extension/core/window_finder.h"
 #include "extension/core/window_hooks.h"
+#include "extension/resources/resource.h"
+#include "extension/windows/status_window_win.h"
 
 namespace va {
 namespace {
@@ -86,9 +88,15 @@ class RealFinderPort : public FinderPort {
 }  // namespace
 
 void ReportHostWindowFound(HostView view) {
-  // The status window's "Found" texts go here once the status window exists
-  // (Search page 301: controls 1042 and 1043; Accelerator page 302: control 1068).
-  (void)view;
+  char found[kTitleCapacity] = "", inactive[kTitleCapacity] = "";
+  LoadStringA(ModuleInstance, IDS_FOUND, found, sizeof(found));
+  LoadStringA(ModuleInstance, IDS_INACTIVE, inactive, sizeof(inactive));
+  if (view == HostView::Search) {
+    SetStatusText(IDD_STATUS_SEARCH, IDC_SEARCH_WINDOW_STATE, found);
+    SetStatusText(IDD_STATUS_SEARCH, IDC_AUTO_SEARCH_STATE, inactive);
+  } else if (view == HostView::Traffic) {
+    SetStatusText(IDD_STATUS_ACCELERATOR, IDC_TRAFFIC_WINDOW_STATE, found);
+  }
 }
 
 DWORD WINAPI WindowFinderThread(LPVOID) {

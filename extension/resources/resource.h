@@ -99,3 +99,7 @@
 #define IDS_PAUSED_ABOVE_MAXIMUM 128
 #define IDS_RESUMED_BELOW_MINIMUM 129
 #define IDS_SKIPPED_IN_RANGE 130
+
+// Commands that reach the status window and the accelerator through the main frame
+#define IDM_STATUS_WINDOW 11003
+#define IDM_ACCELERATOR_TOGGLE 11401

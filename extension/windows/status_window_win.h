@@ -6,21 +6,15 @@
 
 #include <cstdint>
 
-namespace va {
+#include "common/extension_options.h"
 
-// The window's place, remembered between runs of the host with the last state.
-struct StatusWindowPlace {
-  int32_t left = 0;  // screen position of the client area while floating
-  int32_t top = 0;
-  uint8_t shown = 0;
-  int32_t docked = 0;  // 0 floating, 1 docked
-};
+namespace va {
 
 // The window, 0 until it is first shown.
 extern HWND StatusWindow;
 
 // What the window reads from the rest of the module (status_window_links_win.cpp).
-StatusWindowPlace& StatusPlace();  // the remembered place
+StatusWindowPlace& StatusPlace();  // the remembered place (client area while floating)
 uint32_t& StatusPage();            // the page shown last (StatusDlg): 301, 302 or 399
 HWND StatusPanelWindow();         // the host's add-on panel (docking target)
 bool StatusHideAdBanner();        // the HideAdBanner option
