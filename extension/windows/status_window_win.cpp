@@ -255,6 +255,7 @@ HWND CreateStatusWindow(HWND owner) {
   HWND frame = CreateFixedDialog(ModuleInstance, IDD_STATUS_FRAME, owner, StatusFrameProc, kDotsPerInch, 0);
   if (!frame) return nullptr;
   StatusOwner = owner;
+  WatchHideAdBanner();
   FillPageList(frame);
   if (StatusHideAdBanner()) EnableWindow(GetDlgItem(frame, IDC_STATUS_DOCK), FALSE);
   CreatePages(frame);

@@ -22,8 +22,10 @@ const char kAcceleratorKey[] = "SOFTWARE\\VAExtensions\\Accelerator";
 const char kLastStateKey[] = "SOFTWARE\\VAExtensions\\LastState";
 constexpr int kStatusPage = 302;
 constexpr int kExitDeadlineMs = 10000;
-// The thread waits 4 s before its first cycle; rows follow 1 s apart.
-constexpr int kFirstActionsMs = 15000;
+// The thread waits 4 s before its first cycle; rows follow 1 s apart. The
+// deadlines leave room for a slow machine; the tests end as soon as things happen.
+constexpr int kFirstActionsMs = 30000;
+constexpr int kWindowsFoundMs = 30000;
 
 std::string Dword(uint32_t value) { return std::string(reinterpret_cast<const char*>(&value), 4); }
 
@@ -92,7 +94,7 @@ class AcceleratorE2E : public testing::Test {
 TEST_F(AcceleratorE2E, ThreadResumesAndAcceleratesPausedRowsShowsItsTextsAndStopsWithinASecond) {
   HostSim host;
   ASSERT_TRUE(host.Start(kScenario));
-  ASSERT_TRUE(WaitUntil([&] { return PageText(host, 1068) == "Found"; }, 10000)) << "Traffic window not found";
+  ASSERT_TRUE(WaitUntil([&] { return PageText(host, 1068) == "Found"; }, kWindowsFoundMs)) << "Traffic window not found";
   EXPECT_EQ(PageText(host, 1050), "Inactive");
   ASSERT_TRUE(host.Send("command 11401"));
   ASSERT_TRUE(WaitUntil([&] { return DownloadCommands(host).size() >= 4; }, kFirstActionsMs));
@@ -118,7 +120,7 @@ TEST_F(AcceleratorE2E, AnAcceleratorOnWhenTheHostEndsStartsAgainNextTime) {
   {
     HostSim host;
     ASSERT_TRUE(host.Start(kScenario));
-    ASSERT_TRUE(WaitUntil([&] { return PageText(host, 1068) == "Found"; }, 10000));
+    ASSERT_TRUE(WaitUntil([&] { return PageText(host, 1068) == "Found"; }, kWindowsFoundMs));
     ASSERT_TRUE(host.Send("command 11401"));
     ASSERT_TRUE(WaitUntil([&] { return !DownloadCommands(host).empty(); }, kFirstActionsMs));
     ExitAndExpectZero(host);
@@ -137,7 +139,7 @@ TEST_F(AcceleratorE2E, RowsRemovedByTheHostDuringACycleEndTheWalkWithoutACrash) 
   PutRawValue(HKEY_CURRENT_USER, kAcceleratorKey, "ItemDelay", REG_DWORD, Dword(3));
   HostSim host;
   ASSERT_TRUE(host.Start(kScenario));
-  ASSERT_TRUE(WaitUntil([&] { return PageText(host, 1068) == "Found"; }, 10000));
+  ASSERT_TRUE(WaitUntil([&] { return PageText(host, 1068) == "Found"; }, kWindowsFoundMs));
   ASSERT_TRUE(host.Send("command 11401"));
   ASSERT_TRUE(WaitUntil([&] { return DownloadCommands(host).size() >= 2; }, kFirstActionsMs));
   // While the thread waits after p1, the host drops the finished rows, among them
