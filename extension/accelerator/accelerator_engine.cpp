@@ -145,6 +145,7 @@ void AcceleratorEngine::Run() {
   words_.control.compare_exchange_strong(expected, kAcceleratorActive);
   SetStatus(kAcceleratorIdle);
   words_.wasOn.store(1);
+  host_.RememberRunning(true);
   host_.ShowText(IDC_NEXT_CYCLE, host_.Text(IDS_ACCELERATOR_RUNNING));
   if (SleepSteps(kStartWaitSeconds)) {
     list_.Attach();
@@ -306,6 +307,7 @@ void AcceleratorEngine::Exit() {
   // Stopped comes last, so a thread started right after it never has its
   // WasOn or Idle overwritten by this one.
   words_.wasOn.store(0);
+  host_.RememberRunning(false);
   SetStatus(kAcceleratorDisabled);
   words_.control.store(kAcceleratorStopped);
 }

@@ -12,6 +12,7 @@
 
 #include "extension/accelerator/accelerator_settings.h"
 #include "extension/accelerator/download_states.h"
+#include "extension/hostui/tray_rules.h"
 
 namespace va {
 
@@ -19,10 +20,8 @@ namespace va {
 inline constexpr uint32_t kAcceleratorStopped = 0;
 inline constexpr uint32_t kAcceleratorActive = 1;
 inline constexpr uint32_t kAcceleratorStopRequested = 3;
-// AcceleratorStatus values (0 before the first start reads like Disabled).
-inline constexpr uint32_t kAcceleratorRunning = 1;
-inline constexpr uint32_t kAcceleratorDisabled = 2;
-inline constexpr uint32_t kAcceleratorIdle = 3;
+// AcceleratorStatus values (kAcceleratorRunning, kAcceleratorDisabled,
+// kAcceleratorIdle; 0 before the first start reads like Disabled) are the tray's.
 
 // The process-wide words shared by the accelerator thread and the UI thread.
 struct AcceleratorWords {
@@ -66,6 +65,7 @@ class AcceleratorHostPort {
   virtual void WaitGate() = 0;
   virtual void ShowText(int control, const std::string& text) = 0;
   virtual void StatusChanged() = 0;  // the tray icon redraws its square
+  virtual void RememberRunning(bool) {}  // AcceleratorWasOn for the next start of the host
   virtual std::string Text(int stringId) = 0;  // the module's string table
 };
 

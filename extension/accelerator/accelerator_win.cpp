@@ -36,6 +36,7 @@ class RealAcceleratorHost : public AcceleratorHostPort {
   void StatusChanged() override {
     if (AcceleratorTrayRedraw) AcceleratorTrayRedraw();
   }
+  void RememberRunning(bool on) override { RememberAcceleratorOn(on); }
   std::string Text(int stringId) override {
     char buffer[kModuleTextCapacity] = "";
     LoadStringA(ModuleInstance, static_cast<UINT>(stringId), buffer, sizeof(buffer));
@@ -77,7 +78,7 @@ void ToggleAccelerator() {
 }
 
 void StartAcceleratorIfWasOn() {
-  if (AcceleratorShared.wasOn.load() == 1) StartAcceleratorThread();
+  if (AcceleratorWasOnLastTime()) StartAcceleratorThread();
 }
 
 uint32_t AcceleratorStatus() { return AcceleratorShared.status.load(); }

@@ -30,6 +30,8 @@ uint32_t AcceleratorStatus();
 HWND AcceleratorTrafficWindow();
 HWND AcceleratorHostMainWindow();
 HMODULE AcceleratorHostResources();
+bool AcceleratorWasOnLastTime();        // AcceleratorWasOn as loaded with the last state
+void RememberAcceleratorOn(bool on);    // kept with the last state for the next start
 
 // The real download list as the engine's list port: control 373 of the Traffic
 // window, its header 337, commands to the host main window.

@@ -1,7 +1,8 @@
 // download_list (Win32): the adapter to the host's download list.
 #include "extension/accelerator/download_list_win.h"
 
-#include "extension/accelerator/host_row.h"
+#include "extension/core/host_layout.h"
+#include "extension/core/module_state.h"
 
 namespace va {
 
@@ -29,6 +30,15 @@ bool ReadOwnMemory(const void* address, void* buffer, size_t size) {
   return ReadProcessMemory(GetCurrentProcess(), address, buffer, size, &done) && done == size;
 }
 }  // namespace
+
+void LoadDownloadColumnMap() { LoadDownloadColumnMapFrom(HostResourceModule, DownloadColumns); }
+
+int ColumnPosition(int columnIndex) {
+  HWND traffic = TrafficWindow;
+  return ColumnPositionIn(traffic ? GetDlgItem(traffic, kDownloadHeaderId) : nullptr, columnIndex);
+}
+
+void SendHostCommand(WORD commandId) { SendHostCommandTo(HostMainWindow, commandId); }
 
 void LoadDownloadColumnMapFrom(HMODULE hostResources, DownloadColumnMap& map) {
   map = DownloadColumnMap{};
@@ -85,8 +95,8 @@ bool ReadRowText(LPARAM data, std::string& text, size_t limit) {
   text.clear();
   if (data == 0) return false;
   const char* rowText = nullptr;
-  const auto* record = reinterpret_cast<const HostDownloadRecord*>(data);
-  if (!ReadOwnMemory(&record->rowText, &rowText, sizeof(rowText)) || rowText == nullptr) return false;
+  const auto* field = reinterpret_cast<const char*>(data) + host::kRowTextPointerOffset;
+  if (!ReadOwnMemory(field, &rowText, sizeof(rowText)) || rowText == nullptr) return false;
   // Read page by page: a piece within one page is readable as a whole or not at all.
   auto at = reinterpret_cast<uintptr_t>(rowText);
   while (text.size() < limit) {

@@ -18,7 +18,9 @@ inline constexpr int kAppNameCapacity = 128;
 inline constexpr int kAcceleratorStateCapacity = 32;
 inline constexpr int kBulkStateCapacity = 128;
 
-// Fills DownloadColumns from HKCU "Software\Vexlo\<host string 57344>\Download Order".
+// Fills DownloadColumns from HKCU "Software\Vexlo\<host string 57344>\Download Order"
+// (the host's own column order); the defaults stay when the key is missing.
+void LoadDownloadColumnMap();
 void LoadDownloadColumnMapFrom(HMODULE hostResources, DownloadColumnMap& map);
 
 HTREEITEM FirstDownload(HWND list);
@@ -30,7 +32,8 @@ LPARAM DownloadData(HWND list, HTREEITEM item);
 bool IsListedDownload(HWND list, HTREEITEM item);
 
 // The cell number (display order + 1) of column `columnIndex` of `header`; 0
-// when the header does not answer.
+// when the header does not answer. ColumnPosition asks the Traffic window's header.
+int ColumnPosition(int columnIndex);
 int ColumnPositionIn(HWND header, int columnIndex);
 
 // Copies the row text of a host row record without ever faulting: a record or
@@ -42,6 +45,8 @@ bool ReadRowText(LPARAM data, std::string& text, size_t limit = 64 * 1024);
 std::string LoadStatusName(HMODULE hostResources, DownloadState state, int capacity);
 
 void SelectDownload(HWND list, HTREEITEM item);
+// Sends a host command to the host main window; it is done when this returns.
+void SendHostCommand(WORD commandId);
 void SendHostCommandTo(HWND hostMain, WORD commandId);
 
 }  // namespace va

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include "common/extension_options.h"
+#include "extension/accelerator/accelerator_settings_win.h"
+#include "extension/accelerator/download_list_win.h"
 #include "extension/core/addon_host.h"
 #include "extension/core/attach.h"
 #include "extension/core/hidden_text.h"

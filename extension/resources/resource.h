@@ -125,3 +125,6 @@
 #define IDS_ACCEL_DISABLE 123
 #define IDS_MENU_ALWAYS_ON_TOP 142
 #define IDS_ASK_EXIT 404
+// Commands that reach the status window and the accelerator through the main frame
+#define IDM_STATUS_WINDOW 11003
+#define IDM_ACCELERATOR_TOGGLE 11401

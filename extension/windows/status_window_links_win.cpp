@@ -1,6 +1,7 @@
 // status_window_links: what the status window reads from the rest of the module
-// (the host's panel and windows, the ad banner option, the search panel, the
-// accelerator), gathered here so the window itself depends on no other part.
+// (the remembered state, the host's panel and windows, the ad banner option, the
+// search panel, the accelerator), gathered here so the window itself depends on
+// no other part.
 #include "common/extension_options.h"
 #include "extension/accelerator/accelerator_engine.h"
 #include "extension/core/addon_host.h"
@@ -11,12 +12,22 @@ namespace va {
 
 StatusWindowPlace& StatusPlace() { return CurrentLastState.StatusWnd; }
 uint32_t& StatusPage() { return CurrentLastState.StatusDlg; }
-
 HWND StatusPanelWindow() { return HostPanelWindow; }
-bool StatusHideAdBanner() { return CurrentOptions.HideAdBanner != 0; }
+bool StatusHideAdBanner() { return CurrentOptions.HideAdBanner == 1; }
 bool StatusSearchWindowKnown() { return SearchWindow != nullptr; }
 bool StatusTrafficWindowKnown() { return TrafficWindow != nullptr; }
+// The search options panel's Auto Search More box is enabled until that panel
+// starts its work; without the panel it reads as enabled.
 bool StatusAutoSearchBoxEnabled() { return true; }
 bool StatusAcceleratorStopped() { return AcceleratorShared.control.load() == kAcceleratorStopped; }
+
+namespace {
+void OnHideAdBannerSaved() { StatusWindowHideAdBannerChanged(CurrentOptions.HideAdBanner == 1); }
+}  // namespace
+
+// The options save runs this after HideAdBanner changed. The ad banner layout
+// has its own share of that update; it calls StatusWindowHideAdBannerChanged too
+// when it takes the entry over.
+void WatchHideAdBanner() { OptionLiveUpdates[kOptHideAdBanner] = OnHideAdBannerSaved; }
 
 }  // namespace va

@@ -8,6 +8,7 @@
 
 #include "extension/core/hidden_text.h"
 #include "extension/core/module_state.h"
+#include "extension/hostui/icon_images_win.h"
 #include "extension/resources/resource.h"
 #include "extension/windows/dialog_units.h"
 #include "extension/windows/fixed_dialog_win.h"
@@ -112,7 +113,7 @@ std::string StoredText(int number) {
 void OnInitAboutPage(HWND page) {
   About.titleFont = CreatePointFont(kAboutFace, kAboutTitlePoints);
   About.smallFont = CreatePointFont(kAboutFace, kAboutSmallPoints);
-  About.icon = static_cast<HICON>(LoadImageA(ModuleInstance, MAKEINTRESOURCEA(IDI_EXTENSION), IMAGE_ICON, 32, 32, 0));
+  About.icon = LoadStatusIcon();
   HWND icon = AddStatic(page, SS_ICON, "", RECT{2, 2, 24, 22}, nullptr);
   if (icon && About.icon) SendMessageA(icon, STM_SETICON, reinterpret_cast<WPARAM>(About.icon), 0);
   const std::string title = StoredText(kCaptionTextNumber) + " v" + "0" + "." + "56" + "a";
@@ -255,6 +256,7 @@ HWND CreateStatusWindow(HWND owner) {
   HWND frame = CreateFixedDialog(ModuleInstance, IDD_STATUS_FRAME, owner, StatusFrameProc, kDotsPerInch, 0);
   if (!frame) return nullptr;
   StatusOwner = owner;
+  WatchHideAdBanner();
   FillPageList(frame);
   if (StatusHideAdBanner()) EnableWindow(GetDlgItem(frame, IDC_STATUS_DOCK), FALSE);
   CreatePages(frame);

@@ -17,7 +17,7 @@ namespace va {
 extern HWND StatusWindow;
 
 // What the window reads from the rest of the module (status_window_links_win.cpp).
-StatusWindowPlace& StatusPlace();  // the remembered place
+StatusWindowPlace& StatusPlace();  // the remembered place (client area while floating)
 uint32_t& StatusPage();            // the page shown last (StatusDlg): 301, 302 or 399
 HWND StatusPanelWindow();         // the host's add-on panel (docking target)
 bool StatusHideAdBanner();        // the HideAdBanner option
@@ -25,6 +25,7 @@ bool StatusSearchWindowKnown();
 bool StatusTrafficWindowKnown();
 bool StatusAutoSearchBoxEnabled();  // the Auto Search More box of the search panel
 bool StatusAcceleratorStopped();
+void WatchHideAdBanner();  // follow later changes of the HideAdBanner option
 
 // Creates the window on first use, then hides it when visible and shows it
 // otherwise, recording the visible flag.

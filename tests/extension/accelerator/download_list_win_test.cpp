@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "extension/accelerator/accelerator_win.h"
-#include "extension/accelerator/host_row.h"
+#include "extension/core/host_layout.h"
 #include "support/scratch_registry.h"
 
 namespace va {
@@ -79,8 +79,8 @@ class DownloadList : public testing::Test {
   HTREEITEM AddRow(const std::vector<std::string>& cells) {
     auto text = std::make_unique<std::string>();
     for (size_t i = 0; i < cells.size(); ++i) *text += (i ? "\xB6" : "") + cells[i];
-    auto record = std::make_unique<HostDownloadRecord>();
-    record->rowText = text->c_str();
+    auto record = std::make_unique<Record>();
+    host::WritePointerAt(record->bytes, host::kRowTextPointerOffset, text->c_str());
     TVINSERTSTRUCTA ins = {};
     ins.hParent = TVI_ROOT;
     ins.hInsertAfter = TVI_LAST;
@@ -99,7 +99,10 @@ class DownloadList : public testing::Test {
 
   HWND main_ = nullptr, traffic_ = nullptr, list_ = nullptr, header_ = nullptr;
   std::vector<std::unique_ptr<std::string>> texts_;
-  std::vector<std::unique_ptr<HostDownloadRecord>> records_;
+  struct Record {
+    unsigned char bytes[host::kDownloadRecordSize] = {};
+  };
+  std::vector<std::unique_ptr<Record>> records_;
   std::vector<CommandRecord> commands_;
 };
 
@@ -146,14 +149,15 @@ TEST_F(DownloadList, UnreadableRowsReadAsFalseWithoutAFault) {
   DWORD old = 0;
   VirtualProtect(pages + 4096, 4096, PAGE_NOACCESS, &old);
   memset(pages, 'x', 4096);
-  HostDownloadRecord record{pages + 4000};
-  EXPECT_FALSE(ReadRowText(reinterpret_cast<LPARAM>(&record), text));
+  unsigned char record[host::kDownloadRecordSize] = {};
+  host::WritePointerAt(record, host::kRowTextPointerOffset, pages + 4000);
+  EXPECT_FALSE(ReadRowText(reinterpret_cast<LPARAM>(record), text));
   // The same text with its end mark just before the page ends reads whole.
   pages[4095] = '\0';
-  ASSERT_TRUE(ReadRowText(reinterpret_cast<LPARAM>(&record), text));
+  ASSERT_TRUE(ReadRowText(reinterpret_cast<LPARAM>(record), text));
   EXPECT_EQ(text.size(), 95u);
   // A long text is cut at the limit.
-  ASSERT_TRUE(ReadRowText(reinterpret_cast<LPARAM>(&record), text, 10));
+  ASSERT_TRUE(ReadRowText(reinterpret_cast<LPARAM>(record), text, 10));
   EXPECT_EQ(text, std::string(10, 'x'));
   VirtualFree(pages, 0, MEM_RELEASE);
 }

@@ -9,6 +9,7 @@
 
 #include "extension/core/module_state.h"
 #include "extension/resources/resource.h"
+#include "support/scratch_registry.h"
 
 namespace va {
 namespace {
@@ -29,6 +30,7 @@ class StatusWindowTest : public testing::Test {
                              ModuleInstance, nullptr);
     StatusPlace() = StatusWindowPlace{};
     StatusPage() = 0;
+    CurrentOptions = ExtensionOptions{};
   }
   void TearDown() override {
     if (StatusWindow) DestroyWindow(StatusWindow);
@@ -170,6 +172,27 @@ TEST_F(StatusWindowTest, HidingTheAdBannerUndocksAndDisablesTheDockButton) {
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(StatusWindow, IDC_STATUS_DOCK)));
   StatusWindowHideAdBannerChanged(false);
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(StatusWindow, IDC_STATUS_DOCK)));
+}
+
+TEST_F(StatusWindowTest, TheOptionsSaveOfHideAdBannerReachesTheWindow) {
+  const char kOptionsKey[] = "SOFTWARE\\VAExtensions";
+  CurrentOptions = ExtensionOptions{};
+  CurrentOptions.HideAdBanner = 1;
+  ToggleStatusWindow(owner_);
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(StatusWindow, IDC_STATUS_DOCK)));  // disabled from the start
+  ExtensionOptions next = CurrentOptions;
+  next.HideAdBanner = 0;
+  SaveExtensionOptions(next);
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(StatusWindow, IDC_STATUS_DOCK)));
+  HWND dock = GetDlgItem(StatusWindow, IDC_STATUS_DOCK);
+  SendMessageA(StatusWindow, WM_COMMAND, MAKEWPARAM(IDC_STATUS_DOCK, BN_CLICKED), reinterpret_cast<LPARAM>(dock));
+  ASSERT_EQ(StatusPlace().docked, 1);
+  next.HideAdBanner = 1;
+  SaveExtensionOptions(next);
+  EXPECT_EQ(StatusPlace().docked, 0);
+  EXPECT_FALSE(IsWindowEnabled(dock));
+  CurrentOptions = ExtensionOptions{};
+  test::DeleteTree(HKEY_CURRENT_USER, kOptionsKey);
 }
 
 TEST_F(StatusWindowTest, FollowsTheMainWindowsShowAndActivation) {

@@ -1,0 +1,160 @@
+// The accelerator end to end: hostsim.exe with the real ch_plug.dll; command 11401
+// starts and stops the real thread, the host's command log shows what it sent, the
+// status window's Accelerator page shows its texts, and "was on" survives a restart.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/hostsim_driver.h"
+#include "support/scratch_registry.h"
+
+namespace va {
+namespace {
+
+using test::HostSim;
+using test::PutRawValue;
+using test::ReadStoredValue;
+using test::WaitUntil;
+
+const char kExtKey[] = "SOFTWARE\\VAExtensions";
+const char kAcceleratorKey[] = "SOFTWARE\\VAExtensions\\Accelerator";
+const char kLastStateKey[] = "SOFTWARE\\VAExtensions\\LastState";
+constexpr int kStatusPage = 302;
+constexpr int kExitDeadlineMs = 10000;
+// The thread waits 4 s before its first cycle; rows follow 1 s apart. The
+// deadlines leave room for a slow machine; the tests end as soon as things happen.
+constexpr int kFirstActionsMs = 30000;
+constexpr int kWindowsFoundMs = 30000;
+
+std::string Dword(uint32_t value) { return std::string(reinterpret_cast<const char*>(&value), 4); }
+
+const char kScenario[] =
+    "second_panel_ms = -1\n"
+    "download = p1|Paused|0 KB/s|p1.mp3\n"
+    "download = done|Completed|0 KB/s|done.mp3\n"
+    "download = gone|Cancelled|0 KB/s|gone.mp3\n"
+    "download = bad|Failed|0 KB/s|bad.mp3\n"
+    "download = p2|Paused|0 KB/s|p2.mp3\n";
+
+// The commands a download can receive, as the host logged them: "id title".
+std::vector<std::string> DownloadCommands(const HostSim& host) {
+  std::vector<std::string> out;
+  for (const auto& line : host.LogStartingWith("command ")) {
+    const std::string& t = line.text;
+    for (const char* id : {"61242", "61244", "32986", "32917", "32880"}) {
+      if (t.rfind(std::string("command ") + id + " ", 0) != 0) continue;
+      const size_t title = t.find("title=");
+      out.push_back(std::string(id) + " " + (title == std::string::npos ? "" : t.substr(title + 6)));
+    }
+  }
+  return out;
+}
+
+class AcceleratorE2E : public testing::Test {
+ protected:
+  void SetUp() override {
+    Clean();
+    // Short delays; the status window shown on its Accelerator page.
+    PutRawValue(HKEY_CURRENT_USER, kAcceleratorKey, "CyclesDelay", REG_DWORD, Dword(30));
+    PutRawValue(HKEY_CURRENT_USER, kAcceleratorKey, "ItemDelay", REG_DWORD, Dword(1));
+    PutRawValue(HKEY_CURRENT_USER, kLastStateKey, "StatusWnd", REG_SZ, std::string("40,40,1,0", 10));
+    PutRawValue(HKEY_CURRENT_USER, kLastStateKey, "StatusDlg", REG_DWORD, Dword(kStatusPage));
+  }
+  void TearDown() override { Clean(); }
+  static void Clean() {
+    test::DeleteTree(HKEY_CURRENT_USER, kExtKey);
+    test::DeleteTree(HKEY_LOCAL_MACHINE, kExtKey);
+  }
+
+  // The status window of the running host, 0 until it exists.
+  static HWND StatusFrame(const HostSim& host) {
+    for (HWND w = FindWindowExA(nullptr, nullptr, "FixedDialog", nullptr); w;
+         w = FindWindowExA(nullptr, w, "FixedDialog", nullptr)) {
+      DWORD pid = 0;
+      GetWindowThreadProcessId(w, &pid);
+      if (pid == host.ProcessId()) return w;
+    }
+    return nullptr;
+  }
+  static std::string PageText(const HostSim& host, int control) {
+    char text[256] = "";
+    HWND frame = StatusFrame(host);
+    if (frame) GetWindowTextA(GetDlgItem(GetDlgItem(frame, kStatusPage), control), text, sizeof(text));
+    return text;
+  }
+  static void ExitAndExpectZero(HostSim& host) {
+    ASSERT_TRUE(host.Send("exit"));
+    DWORD code = 99;
+    ASSERT_TRUE(host.WaitForExit(kExitDeadlineMs, &code)) << "the host did not end";
+    EXPECT_EQ(code, 0u);
+  }
+};
+
+TEST_F(AcceleratorE2E, ThreadResumesAndAcceleratesPausedRowsShowsItsTextsAndStopsWithinASecond) {
+  HostSim host;
+  ASSERT_TRUE(host.Start(kScenario));
+  ASSERT_TRUE(WaitUntil([&] { return PageText(host, 1068) == "Found"; }, kWindowsFoundMs)) << "Traffic window not found";
+  EXPECT_EQ(PageText(host, 1050), "Inactive");
+  ASSERT_TRUE(host.Send("command 11401"));
+  ASSERT_TRUE(WaitUntil([&] { return DownloadCommands(host).size() >= 4; }, kFirstActionsMs));
+  // Completed, Cancelled and Failed rows get nothing; each Paused row is selected,
+  // then resumed and accelerated.
+  EXPECT_EQ(DownloadCommands(host), (std::vector<std::string>{"61244 p1", "32986 p1", "61244 p2", "32986 p2"}));
+  EXPECT_EQ(PageText(host, 1051), "p2");
+  EXPECT_EQ(PageText(host, 1052), "Accelerated");
+  ASSERT_TRUE(WaitUntil([&] { return PageText(host, 1050).find(" second(s)") != std::string::npos; }, 5000))
+      << PageText(host, 1050);
+
+  ASSERT_TRUE(host.Send("command 11401"));
+  const DWORD asked = GetTickCount();
+  ASSERT_TRUE(WaitUntil([&] { return PageText(host, 1050) == "Inactive"; }, 5000));
+  EXPECT_LE(GetTickCount() - asked, 1600u) << "the stop was noticed late";
+  EXPECT_EQ(PageText(host, 1051), " - ");
+  EXPECT_EQ(PageText(host, 1052), " - ");
+  ExitAndExpectZero(host);
+  EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, kLastStateKey, "Accelerator").bytes, Dword(0));
+}
+
+TEST_F(AcceleratorE2E, AnAcceleratorOnWhenTheHostEndsStartsAgainNextTime) {
+  {
+    HostSim host;
+    ASSERT_TRUE(host.Start(kScenario));
+    ASSERT_TRUE(WaitUntil([&] { return PageText(host, 1068) == "Found"; }, kWindowsFoundMs));
+    ASSERT_TRUE(host.Send("command 11401"));
+    ASSERT_TRUE(WaitUntil([&] { return !DownloadCommands(host).empty(); }, kFirstActionsMs));
+    ExitAndExpectZero(host);
+  }
+  EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, kLastStateKey, "Accelerator").bytes, Dword(1));
+  HostSim again;
+  ASSERT_TRUE(again.Start(kScenario));
+  ASSERT_TRUE(WaitUntil([&] { return DownloadCommands(again).size() >= 2; }, kFirstActionsMs))
+      << "the accelerator did not start by itself";
+  EXPECT_EQ(again.CountLog("command 11401"), 0);
+  EXPECT_EQ(DownloadCommands(again)[0], "61244 p1");
+  ExitAndExpectZero(again);
+}
+
+TEST_F(AcceleratorE2E, RowsRemovedByTheHostDuringACycleEndTheWalkWithoutACrash) {
+  PutRawValue(HKEY_CURRENT_USER, kAcceleratorKey, "ItemDelay", REG_DWORD, Dword(3));
+  HostSim host;
+  ASSERT_TRUE(host.Start(kScenario));
+  ASSERT_TRUE(WaitUntil([&] { return PageText(host, 1068) == "Found"; }, kWindowsFoundMs));
+  ASSERT_TRUE(host.Send("command 11401"));
+  ASSERT_TRUE(WaitUntil([&] { return DownloadCommands(host).size() >= 2; }, kFirstActionsMs));
+  // While the thread waits after p1, the host drops the finished rows, among them
+  // the one the thread reads next.
+  ASSERT_TRUE(host.Send("command 32880"));
+  ASSERT_TRUE(WaitUntil([&] { return PageText(host, 1050).find(" second(s)") != std::string::npos; }, 8000))
+      << "the cycle did not end";
+  ASSERT_TRUE(host.Send("ping"));
+  ASSERT_TRUE(host.WaitForLog("pong", 3000)) << "the host no longer answers";
+  EXPECT_TRUE(host.Running());
+  for (const std::string& c : DownloadCommands(host)) EXPECT_EQ(c.find(" p2"), std::string::npos) << c;
+  ASSERT_TRUE(host.Send("command 11401"));
+  ASSERT_TRUE(WaitUntil([&] { return PageText(host, 1050) == "Inactive"; }, 5000));
+  ExitAndExpectZero(host);
+}
+
+}  // namespace
+}  // namespace va
