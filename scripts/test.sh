@@ -22,14 +22,14 @@ fi
 
 status=0
 echo "== native unit tests and fuzz targets"
-ctest --test-dir build/native --output-on-failure -j 2 --timeout 300 || status=1
+ctest --test-dir build/native --output-on-failure -j 2 --timeout 300 </dev/null || status=1
 
 trap va_wine_stop EXIT
 va_wine_start "$root/$wine_build/wineprefix" "$bits"
 if [ "$wine_build" != build/win32 ]; then
   echo "== checks of the 32-bit deliverables"
-  ctest --test-dir build/win32 --output-on-failure -L check || status=1
+  ctest --test-dir build/win32 --output-on-failure -L check </dev/null || status=1
 fi
 echo "== Windows tests under Wine ($bits-bit)"
-ctest --test-dir "$wine_build" --output-on-failure --timeout 120 "$@" || status=1
+ctest --test-dir "$wine_build" --output-on-failure --timeout 120 "$@" </dev/null || status=1
 exit $status
