@@ -8,6 +8,7 @@
 
 #include "support/hostsim_driver.h"
 #include "support/scratch_registry.h"
+#include "support/tray_view.h"
 
 namespace va {
 namespace {
@@ -114,6 +115,32 @@ TEST_F(AcceleratorE2E, ThreadResumesAndAcceleratesPausedRowsShowsItsTextsAndStop
   EXPECT_EQ(PageText(host, 1052), " - ");
   ExitAndExpectZero(host);
   EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, kLastStateKey, "Accelerator").bytes, Dword(0));
+}
+
+// The centre of the status square in the icon's top-right corner (5 x 5 pixels,
+// a black frame around the state colour).
+COLORREF StatusSquareCentre() { return test::TrayIconPixel(13, 2); }
+const COLORREF kRunningGreen = RGB(50, 230, 50);
+const COLORREF kStoppedRed = RGB(230, 50, 50);
+
+TEST_F(AcceleratorE2E, TraySquareIsGreenWhileACycleRunsAndRedAfterTheStop) {
+  PutRawValue(HKEY_CURRENT_USER, kExtKey, "ShowAccelSttInTray", REG_DWORD, Dword(1));
+  HostSim host;
+  ASSERT_TRUE(host.Start(kScenario));
+  ASSERT_TRUE(WaitUntil([&] { return PageText(host, 1068) == "Found"; }, kWindowsFoundMs));
+  ASSERT_TRUE(WaitUntil([&] { return test::SimilarColour(StatusSquareCentre(), kStoppedRed); }, 5000))
+      << std::hex << StatusSquareCentre();
+  EXPECT_TRUE(test::SimilarColour(test::TrayIconPixel(15, 0), RGB(0, 0, 0))) << "no black frame";
+
+  ASSERT_TRUE(host.Send("command 11401"));
+  EXPECT_TRUE(WaitUntil([&] { return test::SimilarColour(StatusSquareCentre(), kRunningGreen); }, kFirstActionsMs))
+      << std::hex << StatusSquareCentre();
+  ASSERT_TRUE(WaitUntil([&] { return !DownloadCommands(host).empty(); }, kFirstActionsMs));
+
+  ASSERT_TRUE(host.Send("command 11401"));
+  EXPECT_TRUE(WaitUntil([&] { return test::SimilarColour(StatusSquareCentre(), kStoppedRed); }, 5000))
+      << std::hex << StatusSquareCentre();
+  ExitAndExpectZero(host);
 }
 
 TEST_F(AcceleratorE2E, AnAcceleratorOnWhenTheHostEndsStartsAgainNextTime) {

@@ -11,6 +11,7 @@
 
 #include "support/hostsim_driver.h"
 #include "support/scratch_registry.h"
+#include "support/tray_view.h"
 
 namespace va {
 namespace {
@@ -201,6 +202,46 @@ TEST_F(HostUi, WithChangeSystemBtnTheCloseBoxAsksAndTheIconFollowsTheWindow) {
   ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }, kDeadlineMs));
   ASSERT_TRUE(host.Sync());
   EXPECT_FALSE(TrayIconPresent(main)) << "the icon stays while the window is visible";
+}
+
+// The shell lost its icons (as when it restarts); true when there was one to lose.
+bool LoseTrayIcon(HostSim& host) {
+  NOTIFYICONDATAA gone = {};
+  gone.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  gone.hWnd = host.MainWindow();
+  gone.uID = kTrayId;
+  return Shell_NotifyIconA(NIM_DELETE, &gone) != FALSE;
+}
+// The new shell says so with "TaskbarCreated".
+void AnnounceNewTaskbar(HostSim& host) {
+  PostMessageA(host.MainWindow(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+}
+
+TEST_F(HostUi, TaskbarCreatedBringsBackExactlyOneIcon) {
+  HostSim host;
+  StartHost(host);
+  HWND main = host.MainWindow();
+  ASSERT_TRUE(WaitUntil([&] { return TrayIconPresent(main); }, kDeadlineMs));
+
+  ASSERT_TRUE(LoseTrayIcon(host));
+  ASSERT_FALSE(TrayIconPresent(main));
+  AnnounceNewTaskbar(host);
+  ASSERT_TRUE(host.Sync());
+  EXPECT_TRUE(WaitUntil([&] { return TrayIconPresent(main); }, kDeadlineMs)) << "the icon did not come back";
+  EXPECT_EQ(test::TrayIconCount(), 1);
+}
+
+TEST_F(HostUi, TaskbarCreatedKeepsTheIconAwayWhileChangeSystemBtnShowsTheWindow) {
+  SetOption("ChangeSystemBtn", 1);
+  HostSim host;
+  StartHost(host);
+  HWND main = host.MainWindow();
+  ASSERT_FALSE(TrayIconPresent(main));
+
+  AnnounceNewTaskbar(host);
+  ASSERT_TRUE(host.Sync());
+  EXPECT_FALSE(TrayIconPresent(main)) << "the visible window's icon was added back";
+  EXPECT_EQ(test::TrayIconCount(), 0);
 }
 
 TEST_F(HostUi, TrayMenuHasItsOrderDefaultItemAndTextsOfTheMoment) {
