@@ -5,10 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include "support/clipboard_view.h"
 #include "support/temp_folder.h"
 
 namespace va {
 namespace {
+
+using test::ClipboardText;
 
 using test::FolderExists;
 using test::TempFolder;
@@ -72,19 +75,6 @@ TEST(QueryFileSize, FileBeyondFourGigabytesKeepsTheHighPart) {
   CloseHandle(file);
   if (!extended) GTEST_SKIP() << "the file system refused a 5 GiB file";
   EXPECT_EQ(QueryFileSize(path), (5LL << 30) + 3);
-}
-
-std::string ClipboardText() {
-  std::string text;
-  if (!OpenClipboard(nullptr)) return "<clipboard busy>";
-  if (HANDLE data = GetClipboardData(CF_TEXT)) {
-    if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
-      text = bytes;
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return text;
 }
 
 TEST(SetClipboardText, TextIsReadBackByAnotherCall) {

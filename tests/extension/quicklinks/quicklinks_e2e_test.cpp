@@ -8,10 +8,13 @@
 
 #include <string>
 
+#include "support/clipboard_view.h"
 #include "support/hostsim_driver.h"
 
 namespace va {
 namespace {
+
+using test::ClipboardText;
 
 using test::HostSim;
 using test::WaitUntil;
@@ -20,19 +23,6 @@ const char kHash5000000[] = "=kK7e2ZIs+JRup4WGNUk3JMVCaoA=";  // 5 000 000 zero 
 const char kHash1023[] = "=7kMlyZjWEEme+XSYNzE1gQD8//8=";     // 1023 zero bytes
 constexpr int kFormatCommandBase = 11450;
 constexpr int kProgressLineId = 1131;
-
-std::string ClipboardText() {
-  std::string text;
-  if (!OpenClipboard(nullptr)) return "<busy>";
-  if (HANDLE data = GetClipboardData(CF_TEXT)) {
-    if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
-      text = bytes;
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return text;
-}
 
 void PutClipboardText(const std::string& text) {
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);

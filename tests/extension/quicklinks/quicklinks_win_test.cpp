@@ -13,10 +13,13 @@
 #include "extension/core/module_state.h"
 #include "extension/quicklinks/quicklinks.h"
 #include "extension/resources/resource.h"
+#include "support/clipboard_view.h"
 #include "support/temp_folder.h"
 
 namespace va {
 namespace {
+
+using test::ClipboardText;
 
 using test::TempFolder;
 using test::WriteFileBytes;
@@ -39,19 +42,6 @@ bool PumpUntil(Predicate done, DWORD seconds = 10) {
     }
   }
   return true;
-}
-
-std::string ClipboardText() {
-  std::string text;
-  if (!OpenClipboard(nullptr)) return "<clipboard busy>";
-  if (HANDLE data = GetClipboardData(CF_TEXT)) {
-    if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
-      text = bytes;
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return text;
 }
 
 void PutClipboardText(const char* text) {
