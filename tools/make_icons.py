@@ -43,6 +43,12 @@ def wizard_glyph(x, y):   # a white "V" stroke
 def arrow_glyph(x, y):    # a white up arrow
     return (0.4 < x < 0.56 and 0.35 < y < 0.78) or (0.2 < y < 0.42 and abs(x - 0.48) < (y - 0.2) * 1.1)
 
+def exclamation_glyph(x, y):   # a white "!"
+    return abs(x - 0.47) < 0.07 and (0.2 < y < 0.58 or 0.66 < y < 0.78)
+
+def info_glyph(x, y):          # a white "i"
+    return abs(x - 0.47) < 0.07 and (0.2 < y < 0.32 or 0.4 < y < 0.78)
+
 if __name__ == "__main__":
     out = sys.argv[1] if len(sys.argv) > 1 else "."
     os.makedirs(out, exist_ok=True)
@@ -50,3 +56,7 @@ if __name__ == "__main__":
         f.write(ico(disc((30, 110, 200), wizard_glyph)))
     with open(os.path.join(out, "extension.ico"), "wb") as f:
         f.write(ico(disc((20, 150, 70), arrow_glyph)))
+    with open(os.path.join(out, "options_note.ico"), "wb") as f:     # extension icon 110
+        f.write(ico(disc((220, 150, 20), exclamation_glyph)))
+    with open(os.path.join(out, "options_info.ico"), "wb") as f:     # extension icon 121
+        f.write(ico(disc((40, 100, 210), info_glyph)))

@@ -3,15 +3,22 @@
 // does nothing beyond being consumed or passed on by the main window.
 #include "extension/hostui/feature_links_win.h"
 
+#include "common/extension_options.h"
 #include "extension/accelerator/accelerator_win.h"
 #include "extension/menus/file_manager_menu_win.h"
 #include "extension/menus/tools_menu_win.h"
 #include "extension/quicklinks/quicklinks_win.h"
+#include "extension/windows/options_pages_win.h"
 #include "extension/windows/status_window_win.h"
 
 namespace va {
 
-void LinkOpenOptionsDialog(HWND, int) {}
+// A page id makes that page the remembered one (the Accelerator page from the
+// accelerator menus); 0 opens the remembered page.
+void LinkOpenOptionsDialog(HWND owner, int page) {
+  if (page != 0) CurrentLastState.ConfigDlg = static_cast<uint32_t>(page);
+  OpenOptionsDialog(owner, page);
+}
 
 void LinkToggleStatusWindow(HWND owner) { ToggleStatusWindow(owner); }
 bool LinkStatusWindowVisible() { return StatusWindow && IsWindowVisible(StatusWindow); }
