@@ -139,6 +139,16 @@ bool SelectLibraryRows(const std::string& rows) {
   return true;
 }
 
+// An empty child 4096 of the search form, for tests of the download menus that
+// run without the module's own search options panel (the form counts as ready
+// once it has one). Refused when the form has that child already.
+bool AddSearchPanelStandIn() {
+  constexpr int kSearchPanelId = 4096;
+  if (!g.searchForm || GetDlgItem(g.searchForm, kSearchPanelId)) return false;
+  return CreateWindowExA(0, "Static", "", WS_CHILD, 0, 0, 1, 1, g.searchForm,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kSearchPanelId)), g.instance, nullptr) != nullptr;
+}
+
 bool Execute(const std::string& line) {
   std::vector<std::string> words;
   for (const std::string& w : SplitFields(line, ' '))
@@ -154,7 +164,10 @@ bool Execute(const std::string& line) {
     return PostMessageA(g.main, WM_COMMAND, MAKEWPARAM(number, 0), 0) != 0;
   if (verb == "exit") return PostMessageA(g.main, WM_COMMAND, MAKEWPARAM(kCmdExit, 0), 0) != 0;
   if (verb == "create" && words.size() == 2) return CreateByName(words[1]);
+  if (verb == "select" && words.size() == 2 && words[1] == "none")
+    return g.downloadList && (SendMessageA(g.downloadList, TVM_SELECTITEM, TVGN_CARET, 0), true);
   if (verb == "select" && words.size() == 2 && ParseNumber(words[1], &number)) return SelectDownload(number);
+  if (verb == "search-panel") return AddSearchPanelStandIn();
   if (verb == "set-status" && words.size() >= 3 && ParseNumber(words[1], &number)) {
     HostDownload* d = DownloadAt(number);
     if (!d) return false;

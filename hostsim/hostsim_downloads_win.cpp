@@ -126,26 +126,39 @@ void RebuildRowTexts() {
     if (!d->removed) WriteRowText(d.get());
 }
 
-HostDownload* DownloadAt(int index) {
-  int at = 0;
-  for (auto& d : g.downloads) {
-    if (d->removed) continue;
-    if (at++ == index) return d.get();
+std::vector<HostDownload*> ListedDownloads() {
+  std::vector<HostDownload*> listed;
+  if (!g.downloadList) {
+    for (auto& d : g.downloads)
+      if (!d->removed) listed.push_back(d.get());
+    return listed;
   }
-  return nullptr;
+  for (HTREEITEM item = TreeView_GetRoot(g.downloadList); item; item = TreeView_GetNextSibling(g.downloadList, item)) {
+    for (auto& d : g.downloads) {
+      if (d->removed || d->item != item) continue;
+      listed.push_back(d.get());
+      break;
+    }
+  }
+  return listed;
+}
+
+HostDownload* DownloadAt(int index) {
+  std::vector<HostDownload*> listed = ListedDownloads();
+  return index >= 0 && index < static_cast<int>(listed.size()) ? listed[index] : nullptr;
+}
+
+int DownloadIndexOf(HTREEITEM item) {
+  if (!item) return -1;
+  std::vector<HostDownload*> listed = ListedDownloads();
+  for (size_t i = 0; i < listed.size(); ++i)
+    if (listed[i]->item == item) return static_cast<int>(i);
+  return -1;
 }
 
 int SelectedDownloadIndex() {
   if (!g.downloadList) return -1;
-  auto selected = reinterpret_cast<HTREEITEM>(SendMessageA(g.downloadList, TVM_GETNEXTITEM, TVGN_CARET, 0));
-  if (!selected) return -1;
-  int at = 0;
-  for (auto& d : g.downloads) {
-    if (d->removed) continue;
-    if (d->item == selected) return at;
-    ++at;
-  }
-  return -1;
+  return DownloadIndexOf(reinterpret_cast<HTREEITEM>(SendMessageA(g.downloadList, TVM_GETNEXTITEM, TVGN_CARET, 0)));
 }
 
 bool SelectDownload(int index) {

@@ -42,6 +42,7 @@ const char* CommandEcho(int id) {
     case kCmdJumpSuperNodeA:
     case kCmdJumpSuperNodeB: return "Jumping to another supernode";
     case kCmdTheater: return "Playing in Theater";
+    case kCmdPreview: return "Previewing the download in Theater";
     default: return nullptr;
   }
 }
@@ -50,6 +51,21 @@ void LogCommand(int id) {
   int row = SelectedDownloadIndex();
   HostDownload* d = DownloadAt(row);
   Log("command %d row=%d title=%s", id, row, d ? d->row.title.c_str() : "");
+}
+
+// A busy host: while it works on a download command it keeps answering what
+// other threads send it (scenario command_pump_ms), so their calls can come in
+// between two commands of the module.
+void PumpSentMessages(int id) {
+  if (g.scenario.commandPumpMs <= 0 || (id != kCmdPause && id != kCmdResume && id != kCmdAccelerate)) return;
+  const DWORD start = GetTickCount();
+  for (;;) {
+    const DWORD elapsed = GetTickCount() - start;
+    if (elapsed >= static_cast<DWORD>(g.scenario.commandPumpMs)) break;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, g.scenario.commandPumpMs - elapsed, QS_SENDMESSAGE);
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
 }
 
 void OnTimer(HWND window, UINT_PTR timer) {
@@ -87,7 +103,7 @@ void HandleHostCommand(int id) {
       break;
     case kCmdPause: SetSelectedStatus(kStringPaused); break;
     case kCmdResume: SetSelectedStatus(kStringQueued); break;
-    case kCmdCancel: SetSelectedStatus(kStringCancelled); break;
+    case IDM_HOST_CANCEL: SetSelectedStatus(kStringCancelled); break;
     case kCmdClearDownloads: ClearFinishedDownloads(); break;
     case kCmdNewSearch:
       CreateSearchWindow();
@@ -128,6 +144,7 @@ LRESULT CALLBACK MainFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         int id = LOWORD(wParam);
         LogCommand(id);
         HandleHostCommand(id);
+        PumpSentMessages(id);
         if (id != kCmdExit) return DefFrameProcA(window, g.mdiClient, message, wParam, lParam);
         return 0;
       }

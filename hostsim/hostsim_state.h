@@ -103,7 +103,10 @@ void ShowHostAbout();
 void FillDownloadList();
 void RebuildRowTexts();
 int SelectedDownloadIndex();
-HostDownload* DownloadAt(int index);  // among the rows still listed
+// The rows still listed, in the list's own order (a module may sort the list).
+std::vector<HostDownload*> ListedDownloads();
+HostDownload* DownloadAt(int index);  // among the rows still listed, in list order
+int DownloadIndexOf(HTREEITEM item);  // -1 for none or a row below a download
 bool SelectDownload(int index);
 void SetDownloadStatus(HostDownload* download, const std::string& status);
 void ClearFinishedDownloads();

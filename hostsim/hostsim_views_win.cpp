@@ -103,6 +103,12 @@ LRESULT CALLBACK TrafficProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         ShowDownloadMenu(g.main);
         return 0;
       }
+      if (header->idFrom == static_cast<UINT_PTR>(kDownloadListId) &&
+          (header->code == TVN_SELCHANGEDA || header->code == TVN_SELCHANGEDW)) {
+        const int row = DownloadIndexOf(reinterpret_cast<NMTREEVIEWA*>(lParam)->itemNew.hItem);
+        HostDownload* d = DownloadAt(row);
+        Log("selected %d %s", row, d ? d->row.title.c_str() : "");
+      }
       if (header->idFrom == static_cast<UINT_PTR>(kDownloadHeaderId) && header->code == HDN_ENDDRAG) {
         PostMessageA(g.main, kMsgRebuildRows, 0, 0);
       }

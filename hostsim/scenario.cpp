@@ -88,6 +88,11 @@ bool ApplyLine(const std::string& key, const std::string& value, Scenario* s) {
     s->exitAfterMs = number;
     return true;
   }
+  if (key == "command_pump_ms") {
+    if (!ParseInt(value, &number) || number < 0 || number > 10000) return false;
+    s->commandPumpMs = number;
+    return true;
+  }
   if (key == "unload") {
     if (value != "exit" && value != "free") return false;
     s->unload = value == "free" ? Unload::FreeFirst : Unload::ByExit;

@@ -38,6 +38,9 @@ struct Scenario {
   int secondPanelMs = 300;  // -1: never
   int exitAfterMs = 0;      // 0: never
   Unload unload = Unload::FreeFirst;
+  // After each download command the host goes on answering messages that other
+  // threads send it for this long, as a busy host does while it works; 0: not.
+  int commandPumpMs = 0;
   std::vector<std::string> errors;  // "line N: ..." for lines that were not understood
 };
 

@@ -5,6 +5,9 @@
 
 #include "common/extension_options.h"
 #include "extension/accelerator/accelerator_win.h"
+#include "extension/accelerator/download_commands.h"
+#include "extension/accelerator/download_menu_win.h"
+#include "extension/accelerator/reorder_dialog_win.h"
 #include "extension/menus/file_manager_menu_win.h"
 #include "extension/menus/tools_menu_win.h"
 #include "extension/quicklinks/quicklinks_win.h"
@@ -37,13 +40,14 @@ void LinkHoldAccelerator(bool hold) {
   if (hold) ResetEvent(AcceleratorGate);
   else SetEvent(AcceleratorGate);
 }
-// The download list menu (with its accelerator popup) is not part of the module yet.
-HMENU LinkAcceleratorPopup() { return nullptr; }
+HMENU LinkAcceleratorPopup() { return DownloadAcceleratorPopup; }
 void LinkSetAcceleratorTrayRedraw(void (*redraw)()) { AcceleratorTrayRedraw = redraw; }
 
-void LinkReorderDownloads(HWND) {}
-void LinkFindMoreFromSame(int) {}
-void LinkBulkDownloadCommand(int, int) {}
+void LinkReorderDownloads(HWND owner) { ReorderDownloads(owner); }
+void LinkFindMoreFromSame(int kind) { FindMoreFromSame(kind); }
+void LinkBulkDownloadCommand(int action, int selector) {
+  BulkDownloadCommand(action == kBulkPause ? kBulkActionPause : kBulkActionResume, selector);
+}
 
 // The Tools popups exist once BuildToolsMenus ran; it is not run again while they do.
 void LinkBuildToolsMenus() {

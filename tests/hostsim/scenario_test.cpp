@@ -73,3 +73,17 @@ TEST(Scenario, BadLinesAreListedAndIgnored) {
 
 }  // namespace
 }  // namespace va::hostsim
+
+namespace va::hostsim {
+namespace {
+
+TEST(Scenario, CommandPumpIsBoundedAndOffByDefault) {
+  EXPECT_EQ(ParseScenario("").commandPumpMs, 0);
+  EXPECT_EQ(ParseScenario("command_pump_ms = 250\n").commandPumpMs, 250);
+  Scenario bad = ParseScenario("command_pump_ms = -1\ncommand_pump_ms = 10001\ncommand_pump_ms = x\n");
+  EXPECT_EQ(bad.errors.size(), 3u);
+  EXPECT_EQ(bad.commandPumpMs, 0);
+}
+
+}  // namespace
+}  // namespace va::hostsim
