@@ -321,6 +321,20 @@ TEST_F(DownloadMenuE2E, ARunningAcceleratorDoesNotSelectRowsWhileABulkCommandWor
   ExitAndExpectZero(host);
 }
 
+TEST_F(DownloadMenuE2E, PreviewWithTheaterReachesTheHostAsAPreviewAndLeavesTheDownload) {
+  HostSim host;
+  StartHooked(host, kScenario);
+  ASSERT_TRUE(host.Send("select 1"));
+  ASSERT_TRUE(host.Send("command 61241"));  // "Theater", first in "Preview with"
+  ASSERT_TRUE(host.Send("rows"));
+  ASSERT_TRUE(host.WaitForLog("rows-end", kDeadlineMs));
+  EXPECT_EQ(Commands(host, {"61241"}), (std::vector<std::string>{"61241 1"}));
+  const auto rows = host.LogStartingWith("row 1 ");
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_NE(rows[0].text.find("|Paused|"), std::string::npos) << rows[0].text;
+  ExitAndExpectZero(host);
+}
+
 // ---- Find more from the same ----
 
 class FindMoreE2E : public DownloadMenuE2E {
