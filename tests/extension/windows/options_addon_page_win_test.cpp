@@ -21,11 +21,8 @@
 namespace va {
 namespace {
 
-using test::ReadStoredValue;
-
 std::string StoredPath(int number) {
-  auto value = ReadStoredValue(HKEY_LOCAL_MACHINE, kAddOnListKey, ("ch_plug" + std::to_string(number)).c_str());
-  return value.exists ? value.bytes : "<missing>";
+  return test::StoredText(HKEY_LOCAL_MACHINE, kAddOnListKey, "Dll" + std::to_string(number));
 }
 
 class AddOnPage : public test::OptionsPageTest {

@@ -19,8 +19,6 @@
 namespace va {
 namespace {
 
-using test::ReadStoredValue;
-
 std::vector<std::string> Titles(const std::vector<FilterRecord>& filters) {
   std::vector<std::string> titles;
   for (const FilterRecord& filter : filters) titles.push_back(filter.Title);
@@ -28,8 +26,7 @@ std::vector<std::string> Titles(const std::vector<FilterRecord>& filters) {
 }
 
 std::string StoredTitle(int number) {
-  auto value = ReadStoredValue(HKEY_CURRENT_USER, kFiltersKey, ("Title" + std::to_string(number)).c_str());
-  return value.exists ? value.bytes : "<missing>";
+  return test::StoredText(HKEY_CURRENT_USER, kFiltersKey, "Title" + std::to_string(number));
 }
 
 class OrganizerPage : public test::OptionsPageTest {
@@ -104,7 +101,7 @@ TEST_F(OrganizerPage, AnAddedFilterIsStoredByApplyAndStartsTheWatcher) {
 
   Apply();
   EXPECT_EQ(StoredTitle(1), "Pictures");
-  EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, kFiltersKey, "Dest1").bytes, dest);
+  EXPECT_EQ(test::StoredText(HKEY_CURRENT_USER, kFiltersKey, "Dest1"), dest);
   EXPECT_EQ(Titles(FilterList), (std::vector<std::string>{"Pictures"}));
   EXPECT_EQ(WatcherState.load(), Running);
 }
@@ -133,7 +130,7 @@ TEST_F(OrganizerPage, UpDownDragAndDeleteEditTheWorkingCopyApplyStoresTheOrder) 
   EXPECT_EQ(StoredTitle(2), "2");
   EXPECT_EQ(StoredTitle(3), "4");
   EXPECT_EQ(StoredTitle(4), "<missing>");
-  EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, kFiltersKey, "Filter1").bytes, "*.3");
+  EXPECT_EQ(test::StoredText(HKEY_CURRENT_USER, kFiltersKey, "Filter1"), "*.3");
 }
 
 TEST_F(OrganizerPage, ClosingWithoutApplyStoresNothing) {

@@ -62,4 +62,7 @@ class ModalScript {
 
 void PostClick(HWND dialog, int id);
 
+// A stored text value without the terminating zeros; "<missing>" when absent.
+std::string StoredText(HKEY root, const std::string& key, const std::string& name);
+
 }  // namespace va::test

@@ -4,6 +4,7 @@
 
 #include "extension/core/module_state.h"
 #include "extension/windows/options_pages_win.h"
+#include "support/scratch_registry.h"
 
 namespace va::test {
 
@@ -100,6 +101,13 @@ LRESULT CALLBACK ModalScript::Hook(int code, WPARAM wParam, LPARAM lParam) {
 
 void PostClick(HWND dialog, int id) {
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+std::string StoredText(HKEY root, const std::string& key, const std::string& name) {
+  StoredValue value = ReadStoredValue(root, key, name.c_str());
+  if (!value.exists) return "<missing>";
+  while (!value.bytes.empty() && value.bytes.back() == '\0') value.bytes.pop_back();
+  return value.bytes;
 }
 
 }  // namespace va::test

@@ -18,8 +18,6 @@
 namespace va {
 namespace {
 
-using test::ReadStoredValue;
-
 ToolRecord Tool(const std::string& title, const std::string& cmd, const std::string& workdir = "") {
   ToolRecord tool;
   tool.Title = title;
@@ -41,8 +39,7 @@ std::vector<std::string> Titles(const std::vector<ToolRecord>& tools) {
 }
 
 std::string StoredTitle(int number) {
-  auto value = ReadStoredValue(HKEY_CURRENT_USER, kToolsKey, ("Title" + std::to_string(number)).c_str());
-  return value.exists ? value.bytes : "<missing>";
+  return test::StoredText(HKEY_CURRENT_USER, kToolsKey, "Title" + std::to_string(number));
 }
 
 class ToolsPage : public test::OptionsPageTest {
@@ -106,7 +103,7 @@ TEST_F(ToolsPage, AThirtyThirdItemIsRefusedByAddAndSeparator) {
     for (const auto& shown : catcher.shown) {
       EXPECT_EQ(shown.text, "No more items are allowed.");
       EXPECT_EQ(shown.caption, CaptionText);
-      EXPECT_EQ(shown.owner, page());
+      EXPECT_EQ(shown.owner, GetAncestor(page(), GA_ROOT));  // a child's box belongs to its window
     }
   }
   EXPECT_EQ(Count(IDC_TOOLS_PAGE_LIST), kMaxToolItems);
@@ -135,7 +132,7 @@ TEST_F(ToolsPage, AnAddedToolIsStoredByApplyAndAppearsInTheToolsMenu) {
   Apply();
   EXPECT_EQ(Titles(ToolList), (std::vector<std::string>{"Editor", "Notes"}));
   EXPECT_EQ(StoredTitle(2), "Notes");
-  EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, kToolsKey, "Workdir2").bytes, "C:\\Notes");
+  EXPECT_EQ(test::StoredText(HKEY_CURRENT_USER, kToolsKey, "Workdir2"), "C:\\Notes");
   ASSERT_NE(MainToolsMenu, nullptr);
   EXPECT_NE(GetMenuState(MainToolsMenu, kToolCommandFirst + 1, MF_BYCOMMAND), UINT(-1));
   EXPECT_NE(GetMenuState(TrayToolsMenu, kToolCommandFirst + 1, MF_BYCOMMAND), UINT(-1));
@@ -207,7 +204,7 @@ TEST_F(ToolsPage, UpDownAndDragReorderTheWorkingCopyAndApplyStoresTheOrder) {
   EXPECT_EQ(StoredTitle(2), "3");
   EXPECT_EQ(StoredTitle(3), "4");
   EXPECT_EQ(StoredTitle(4), "2");
-  EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, kToolsKey, "Cmd4").bytes, "b.exe");
+  EXPECT_EQ(test::StoredText(HKEY_CURRENT_USER, kToolsKey, "Cmd4"), "b.exe");
 }
 
 TEST_F(ToolsPage, ClosingWithoutApplyStoresNothing) {
