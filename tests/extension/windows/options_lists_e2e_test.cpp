@@ -2,6 +2,10 @@
 // ch_plug.dll; the dialog opened by the module's command in the host's menu, its
 // Tools, File Organizer and Add-on pages driven from this process by window
 // messages, the registry and the host's menus read from outside.
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include <map>
 #include <utility>
 #include <vector>
@@ -130,7 +134,11 @@ TEST_F(OptionsListsEndToEnd, ANewToolMovedUpIsStoredByApplyAndAppearsInTheToolsM
   PutTool(1, "Editor", "ed.exe");
   HostSim host;
   StartHost(host);
-  EXPECT_TRUE(MenuBarHolds(host, 10000));
+  // The module puts Tools into the menu bar when the main window first paints.
+  ASSERT_TRUE(WaitUntil([&] {
+    RedrawWindow(host.MainWindow(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+    return MenuBarHolds(host, 10000);
+  }, kDeadlineMs)) << "the Tools menu never reached the menu bar";
   EXPECT_FALSE(MenuBarHolds(host, 10001));
 
   HWND dialog = nullptr;
