@@ -1,9 +1,72 @@
 #!/usr/bin/env bash
-# demo.sh: installs what is missing, builds everything and lists the deliverables
-# in dist/. (The stand-in host and the walk-through come with later work.)
-set -euo pipefail
+# demo.sh [--headless]: installs what is missing, builds everything, then shows
+# the suite working: the wizard, then the stand-in host client with ch_plug.dll
+# loaded and the sample scenario of demo/ (a dozen downloads, a library of
+# sample files, a shared folder with filters and tools configured).
+# - With a display of your own ($DISPLAY set): the wizard opens for you, then the
+#   host stays open until you close it.
+# - Headless (no display, or --headless): a private Xvfb display and a fresh Wine
+#   prefix under build/; demo_walk walks the features by window messages
+#   (demo/walk.txt) and writes PNG pictures into build/demo-shots/, then every
+#   Wine process is stopped. Exits non-zero when a step failed.
+set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/bootstrap.sh"
-"$root/scripts/build.sh"
+cd "$root"
+
+"$root/scripts/bootstrap.sh" || exit 1
+source "$root/scripts/wine_env.sh"
+bits=$(va_wine_bits)
+if [ "$bits" = 32 ]; then
+  "$root/scripts/build.sh" || exit 1
+  wine_build=build/win32
+else
+  echo "32-bit programs cannot run on this machine: the demo runs the 64-bit build"
+  "$root/scripts/build.sh" win64 || exit 1
+  wine_build=build/win64
+fi
 echo "Deliverables in $root/dist:"
 ls -l "$root/dist"
+
+# A display we did not start ourselves (not the private Xvfb of a test run).
+own_display() {
+  [ -n "${DISPLAY:-}" ] || return 1
+  local n=${DISPLAY#*:}; n=${n%%.*}
+  local lock="/tmp/.X${n}-lock"
+  if [ -r "$lock" ]; then
+    local pid; pid=$(tr -d ' ' <"$lock")
+    [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = Xvfb ] && return 1
+  fi
+  return 0
+}
+
+windows_path() { local p="Z:$1"; echo "${p//\//\\}"; }
+walker="$root/$wine_build/demo/demo_walk.exe"
+demo_folder=$(windows_path "$root/demo")
+shots="$root/build/demo-shots"
+
+if [ "${1:-}" != --headless ] && own_display; then
+  export VA_WINE_KEEP_DISPLAY=1
+  trap va_wine_stop EXIT
+  va_wine_start "$root/build/demo-prefix" "$bits"
+  "$VA_WINE" "$walker" prepare "$demo_folder" </dev/null || exit 1
+  echo "== the wizard: walk through it, then Finish or Cancel"
+  "$VA_WINE" "$root/$wine_build/demo/VAConfigWizard.exe" </dev/null
+  "$VA_WINE" "$walker" settings "$demo_folder" </dev/null || exit 1
+  echo "== the stand-in host with ch_plug.dll: close it (File > Exit) to end the demo"
+  cd "$root/$wine_build/hostsim" && "$VA_WINE" hostsim.exe --scenario "$demo_folder\\scenario.txt" </dev/null
+  exit 0
+fi
+
+trap va_wine_stop EXIT
+va_wine_start "$root/build/demo-prefix" "$bits"
+rm -rf "$shots"
+mkdir -p "$shots"
+status=0
+timeout 600 "$VA_WINE" "$walker" walk "$demo_folder" "$(windows_path "$shots")" </dev/null || status=1
+python3 "$root/scripts/bmp_to_png.py" "$shots" || status=1
+va_wine_stop
+trap - EXIT
+echo "Pictures in $shots:"
+ls -l "$shots"
+[ $status -eq 0 ] || echo "demo: a step failed (see above)"
+exit $status

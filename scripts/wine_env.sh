@@ -1,7 +1,8 @@
 # wine_env.sh (sourced): a private X display and a fresh Wine prefix for this run;
 # both are stopped by va_wine_stop.
 #   va_wine_bits                  -> 32 when 32-bit programs run here, else 64
-#   va_wine_start <prefix> <bits> -> starts Xvfb and prepares the prefix
+#   va_wine_start <prefix> <bits> -> starts Xvfb and prepares the prefix (with
+#                                    VA_WINE_KEEP_DISPLAY=1: uses $DISPLAY as it is)
 #   va_wine_stop
 
 # Some kernels cannot execute 32-bit code at all; Wine's 32-bit loader then fails
@@ -30,7 +31,8 @@ va_wine_start() {
   rm -rf "$WINEPREFIX"
   mkdir -p "$WINEPREFIX"
   local n
-  for n in $(seq 90 140); do
+  VA_XVFB_PID=""
+  [ "${VA_WINE_KEEP_DISPLAY:-}" = 1 ] || for n in $(seq 90 140); do
     { [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ]; } && continue
     Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
     VA_XVFB_PID=$!

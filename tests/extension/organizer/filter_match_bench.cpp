@@ -66,8 +66,10 @@ int main() {
   for (const std::string& name : names) {
     for (const std::regex& r : regexes) regexHits += std::regex_match(name, r);
   }
-  std::printf("64 filters x 100000 names, compiled once: std::regex        %.3f s (%ld matches)\n",
-              SecondsSince(start), regexHits);
+  const double regexSeconds = SecondsSince(start);
+  std::printf("64 filters x 100000 names, compiled once: std::regex        %.3f s (%ld matches)\n", regexSeconds,
+              regexHits);
+  std::printf("ratio: std::regex takes %.1fx the organizer matcher's time\n", regexSeconds / ours);
 
   start = Clock::now();
   long perCall = 0;

@@ -1,0 +1,532 @@
+// demo_walk: the demo's driver. Prepares the sample files and settings, runs the
+// real wizard and the stand-in host with the real ch_plug.dll, walks the steps of
+// demo/walk.txt by window messages and photographs each step's window from the
+// screen into a BMP (scripts/demo.sh turns them into PNG files).
+//   demo_walk prepare  <demo folder>                  sample files only
+//   demo_walk settings <demo folder>                  imports settings.reg
+//   demo_walk walk     <demo folder> <picture folder> everything, headless
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "demo/walk_steps.h"
+#include "hostsim/scenario.h"
+#include "support/hostsim_driver.h"
+#include "wizard/wizard_driver_win.h"
+
+namespace va::demo {
+namespace {
+
+constexpr int kWindowDeadlineMs = 10000;
+constexpr int kTextDeadlineMs = 30000;
+constexpr int kWizardExitMs = 20000;
+constexpr int kHostExitMs = 10000;
+constexpr int kPollMs = 20;
+// A window that was just asked to repaint gets this long to finish drawing
+// before it is photographed (menus and other processes' windows give no signal).
+constexpr int kPaintSettleMs = 250;
+constexpr UINT kTrayCallback = WM_USER + 10;
+constexpr UINT kTrayIconId = 216;
+constexpr int kImportDeadlineMs = 20000;
+
+std::string Join(const std::string& folder, const std::string& name) {
+  if (!folder.empty() && folder.back() == '\\') return folder + name;
+  return folder + "\\" + name;
+}
+
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (condition()) return true;
+    if (static_cast<int>(GetTickCount() - start) >= timeoutMs) return false;
+    Sleep(kPollMs);
+  }
+}
+
+// ---- windows of a process ----
+
+struct TopSearch {
+  DWORD pid;
+  std::function<bool(HWND)> match;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectTopLevel(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<TopSearch*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search->pid && IsWindowVisible(window) && search->match(window)) search->found.push_back(window);
+  return TRUE;
+}
+
+std::vector<HWND> TopLevelWindows(DWORD pid, const std::function<bool(HWND)>& match) {
+  TopSearch search{pid, match, {}};
+  EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::string ClassOf(HWND window) {
+  char name[128] = "";
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+std::string TextOf(HWND window) {
+  char text[512] = "";
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+struct DescendantSearch {
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK MatchDescendant(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<DescendantSearch*>(data);
+  if (GetDlgCtrlID(window) == search->id && IsWindowVisible(window)) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The first visible window below `root` (at any depth) with control id `id`.
+HWND FindDescendant(HWND root, int id) {
+  DescendantSearch search{id, nullptr};
+  if (root) EnumChildWindows(root, MatchDescendant, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::vector<HWND> OpenMenus(DWORD pid) {
+  return TopLevelWindows(pid, [](HWND w) { return ClassOf(w) == "#32768"; });
+}
+
+// ---- pictures ----
+
+// Photographs a rectangle of the screen into a 24-bit BMP file.
+bool SaveScreenRect(RECT rect, const std::string& path) {
+  RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (!IntersectRect(&rect, &rect, &screen)) return false;
+  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  const int stride = (width * 3 + 3) & ~3;
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;  // bottom-up, as BMP files store rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  info.bmiHeader.biSizeImage = static_cast<DWORD>(stride) * height;
+  HDC screenDc = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screenDc);
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screenDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  bool ok = false;
+  if (bitmap && bits) {
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    ok = BitBlt(memory, 0, 0, width, height, screenDc, rect.left, rect.top, SRCCOPY | CAPTUREBLT) != FALSE;
+    GdiFlush();
+    SelectObject(memory, old);
+  }
+  if (ok) {
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    file.bfSize = file.bfOffBits + info.bmiHeader.biSizeImage;
+    FILE* out = std::fopen(path.c_str(), "wb");
+    ok = out && std::fwrite(&file, sizeof file, 1, out) == 1 &&
+         std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
+         std::fwrite(bits, info.bmiHeader.biSizeImage, 1, out) == 1;
+    if (out) ok = (std::fclose(out) == 0) && ok;
+  }
+  if (bitmap) DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screenDc);
+  return ok;
+}
+
+// ---- the walk ----
+
+int PrepareFiles(const std::string& demo);
+int ImportSettings(const std::string& demo);
+
+class Walk {
+ public:
+  Walk(std::string demoFolder, std::string pictureFolder)
+      : demo_(std::move(demoFolder)), pictures_(std::move(pictureFolder)) {}
+  ~Walk() {
+    if (module_) FreeLibrary(module_);
+  }
+
+  int Run() {
+    if (PrepareFiles(demo_) != 0) Fail("the sample files could not all be made");
+    const WalkTable table = ParseWalkTable(test::ReadWholeFile(Join(demo_, "walk.txt")));
+    for (const std::string& error : table.errors) Fail("walk.txt " + error);
+    if (table.steps.empty()) Fail("walk.txt has no steps");
+    module_ = LoadLibraryExA(test::ExtensionModule().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module_) Fail("cannot read the resources of " + test::ExtensionModule());
+    CreateDirectoryA(pictures_.c_str(), nullptr);
+    for (const WalkStep& step : table.steps) RunStep(step);
+    if (host_ && host_->Running()) {
+      std::printf("demo: the walk left the host running; ending it\n");
+      HostExit();
+    }
+    std::printf("demo: %d pictures, %d skipped, %d failed\n", pictures_taken_, skipped_, failed_);
+    return failed_ ? 1 : 0;
+  }
+
+ private:
+  void Fail(const std::string& what) {
+    ++failed_;
+    std::printf("failed: %s\n", what.c_str());
+    std::fflush(stdout);
+  }
+
+  // Whether ch_plug.dll carries the resource the step needs.
+  bool Available(const WalkNeed& need) {
+    if (need.kind.empty()) return true;
+    LPCSTR type = need.kind == "dialog" ? MAKEINTRESOURCEA(5) /* RT_DIALOG */ : MAKEINTRESOURCEA(4) /* RT_MENU */;
+    return module_ && FindResourceA(module_, MAKEINTRESOURCEA(need.id), type) != nullptr;
+  }
+
+  void RunStep(const WalkStep& step) {
+    const std::string label = step.name == "-" ? "line " + std::to_string(step.line) : step.name;
+    if (!Available(step.need)) {
+      ++skipped_;
+      std::printf("%s: skipped: ch_plug.dll has no %s %d (%s not built yet)\n", label.c_str(), step.need.kind.c_str(),
+                  step.need.id, step.need.feature.c_str());
+      std::fflush(stdout);
+      return;
+    }
+    bool ok = true;
+    for (const WalkAction& action : step.actions) {
+      if (!Do(action)) {
+        Fail(label + ": " + action.verb + " " + action.rest + ": " + error_);
+        ok = false;
+        break;
+      }
+    }
+    if (ok && step.capture != "-") {
+      if (Photograph(step.capture, Join(pictures_, step.name + ".bmp"))) {
+        ++pictures_taken_;
+        std::printf("%s: picture %s.png\n", label.c_str(), step.name.c_str());
+      } else {
+        Fail(label + ": no picture of " + step.capture + ": " + error_);
+      }
+    }
+    // The closing actions run even after a failure, so no menu or dialog stays open.
+    for (const WalkAction& action : step.after) {
+      if (!Do(action)) Fail(label + ": " + action.verb + " " + action.rest + ": " + error_);
+    }
+    std::fflush(stdout);
+  }
+
+  DWORD Pid() const { return host_ ? host_->ProcessId() : 0; }
+  HWND Main() const { return host_ ? host_->MainWindow() : nullptr; }
+
+  // The window a spec names, waiting for it up to the deadline.
+  HWND Resolve(const std::string& spec) {
+    HWND window = nullptr;
+    auto find = [&]() -> HWND {
+      if (spec == "main") return Main();
+      if (spec == "sheet") return wizard_ ? wizard_->WaitForSheet(0) : nullptr;
+      const size_t colon = spec.find(':');
+      const std::string kind = spec.substr(0, colon), value = spec.substr(colon + 1);
+      if (kind == "desc") {
+        HWND at = Main();
+        for (size_t from = 0; at && from <= value.size();) {
+          const size_t slash = value.find('/', from);
+          at = FindDescendant(at, std::atoi(value.substr(from, slash - from).c_str()));
+          if (slash == std::string::npos) break;
+          from = slash + 1;
+        }
+        return at;
+      }
+      std::vector<HWND> found = TopLevelWindows(Pid(), [&](HWND w) {
+        if (kind == "top") return ClassOf(w) == value;
+        if (kind == "title") return TextOf(w) == value;
+        if (kind == "child") return GetDlgItem(w, std::atoi(value.c_str())) != nullptr;
+        return false;
+      });
+      return found.empty() ? nullptr : found.front();
+    };
+    if (!WaitFor([&] { return (window = find()) != nullptr; }, kWindowDeadlineMs)) {
+      error_ = "no window " + spec + " within " + std::to_string(kWindowDeadlineMs / 1000) + " s";
+    }
+    return window;
+  }
+
+  HWND Control(const std::string& spec, const std::string& id) {
+    HWND window = Resolve(spec);
+    if (!window) return nullptr;
+    HWND control = nullptr;
+    if (!WaitFor([&] { return (control = FindDescendant(window, std::atoi(id.c_str()))) != nullptr; },
+                 kWindowDeadlineMs)) {
+      error_ = "no control " + id + " in " + spec;
+    }
+    return control;
+  }
+
+  // Lets the host handle everything posted so far, then gives the windows time to paint.
+  void Settle() {
+    if (host_ && host_->Running()) host_->Sync();
+    Sleep(kPaintSettleMs);
+  }
+
+  bool NeedHost() {
+    if (host_ && host_->Running()) return true;
+    error_ = "the host is not running";
+    return false;
+  }
+  bool NeedWizard() {
+    if (wizard_ && wizard_->started()) return true;
+    error_ = "the wizard is not running";
+    return false;
+  }
+
+  bool WaitForMenu() {
+    if (WaitFor([&] { return !OpenMenus(Pid()).empty(); }, kWindowDeadlineMs)) return true;
+    error_ = "no menu opened";
+    return false;
+  }
+
+  void PointAt(HWND window) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  }
+
+  bool Do(const WalkAction& action) {
+    error_.clear();
+    const std::string& v = action.verb;
+    const std::vector<std::string>& w = action.words;
+    auto number = [&](size_t i) { return static_cast<int>(std::strtol(w[i].c_str(), nullptr, 0)); };
+
+    if (v == "wizard-start") {
+      wizard_ = std::make_unique<test::WizardProcess>("VAConfigWizard.exe");
+      if (!wizard_->started() || !wizard_->WaitForSheet(kWindowDeadlineMs)) return error_ = "no wizard", false;
+      return true;
+    }
+    if (v == "page") {
+      if (!NeedWizard()) return false;
+      if (!wizard_->WaitForPageWith(number(0), kWindowDeadlineMs)) return error_ = "page did not come", false;
+      Sleep(kPaintSettleMs);
+      return true;
+    }
+    if (v == "set" || v == "combo" || v == "uncheck" || v == "wizard-next" || v == "wizard-finish") {
+      if (!NeedWizard()) return false;
+      HWND page = wizard_->CurrentPage();
+      if (v == "set") test::SetControlText(page, number(0), action.rest.substr(action.rest.find(' ') + 1));
+      if (v == "combo") test::SelectComboEntry(page, number(0), number(1));
+      if (v == "uncheck") SendMessageA(GetDlgItem(page, number(0)), BM_SETCHECK, BST_UNCHECKED, 0);
+      if (v == "wizard-next") wizard_->PressNext();
+      if (v == "wizard-finish") {
+        wizard_->PressFinish();
+        DWORD code = 99;
+        if (!wizard_->WaitForExit(code, kWizardExitMs)) return error_ = "the wizard did not end", false;
+        if (code != 0) return error_ = "the wizard ended with " + std::to_string(code), false;
+        wizard_.reset();
+      }
+      Sleep(kPaintSettleMs);
+      return true;
+    }
+    if (v == "import-settings") {
+      if (ImportSettings(demo_) != 0) return error_ = "the settings were not imported", false;
+      return true;
+    }
+    if (v == "host-start") {
+      host_ = std::make_unique<test::HostSim>();
+      const std::string scenario = test::ReadWholeFile(Join(demo_, "scenario.txt"));
+      if (scenario.empty()) return error_ = "no scenario.txt", false;
+      if (!host_->Start(scenario) || !host_->WaitForLog("result ServiceShow")) return error_ = "the host did not start", false;
+      host_->Sync();
+      host_->Sync();  // the module's initialisation message was posted before the first marker
+      for (const auto& line : host_->LogStartingWith("scenario-error")) Fail("scenario.txt: " + line.text);
+      return true;
+    }
+    if (v == "host-exit") return HostExit();
+    if (!NeedHost()) return false;
+    if (v == "host" || v == "command") {
+      const std::string text = v == "host" ? action.rest : "command " + w[0];
+      if (!host_->Send(text)) return error_ = "the host did not understand it", false;
+      Settle();
+      return true;
+    }
+    if (v == "tray") {
+      PointAt(Main());
+      PostMessageA(Main(), kTrayCallback, kTrayIconId, WM_RBUTTONUP);
+      return WaitForMenu();
+    }
+    if (v == "menu") {
+      PostMessageA(Main(), WM_SYSCOMMAND, SC_KEYMENU, static_cast<unsigned char>(w[0][0]));
+      return WaitForMenu();
+    }
+    if (v == "context") {
+      HWND window = Resolve(action.rest);
+      if (!window) return false;
+      PointAt(window);
+      POINT at;
+      GetCursorPos(&at);
+      PostMessageA(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), MAKELPARAM(at.x, at.y));
+      return WaitForMenu();
+    }
+    if (v == "list" || v == "click") {
+      HWND control = Control(w[0], w[1]);
+      if (!control) return false;
+      WORD code = BN_CLICKED;
+      if (v == "list") {
+        const LRESULT count = SendMessageA(control, LB_GETCOUNT, 0, 0);
+        LRESULT index = 0;
+        while (index < count && SendMessageA(control, LB_GETITEMDATA, index, 0) != number(2)) ++index;
+        if (index >= count) return error_ = "no entry with item data " + w[2], false;
+        SendMessageA(control, LB_SETCURSEL, index, 0);
+        code = LBN_SELCHANGE;
+      }
+      PostMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(number(1), code), reinterpret_cast<LPARAM>(control));
+      Settle();
+      return true;
+    }
+    if (v == "cancel") {
+      HWND window = Resolve(action.rest);
+      if (!window) return false;
+      PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+      if (!WaitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); }, kWindowDeadlineMs))
+        return error_ = "the window stayed open", false;
+      Settle();
+      return true;
+    }
+    if (v == "post") {
+      HWND window = Resolve(w[0]);
+      if (!window) return false;
+      PostMessageA(window, static_cast<UINT>(number(1)), static_cast<WPARAM>(number(2)), static_cast<LPARAM>(number(3)));
+      Settle();
+      return true;
+    }
+    if (v == "wait-text") {
+      const std::string prefix = action.rest.substr(action.rest.find(' ', action.rest.find(' ') + 1) + 1);
+      HWND control = Control(w[0], w[1]);
+      if (!control) return false;
+      if (!WaitFor([&] { return TextOf(control).rfind(prefix, 0) == 0; }, kTextDeadlineMs))
+        return error_ = "the text stayed '" + TextOf(control) + "'", false;
+      Settle();
+      return true;
+    }
+    return error_ = "unknown action", false;
+  }
+
+  bool HostExit() {
+    if (!NeedHost()) return false;
+    host_->Send("exit");
+    DWORD code = 99;
+    if (!host_->WaitForExit(kHostExitMs, &code)) return error_ = "the host did not end", false;
+    std::printf("demo: the host ended with exit code %lu\n", static_cast<unsigned long>(code));
+    return code == 0 ? true : (error_ = "exit code " + std::to_string(code) + " (the module's shutdown did not run)", false);
+  }
+
+  bool Photograph(const std::string& capture, const std::string& path) {
+    error_.clear();
+    RECT rect = {};
+    if (capture == "menu") {
+      if (!WaitForMenu()) return false;
+      GetWindowRect(Main(), &rect);
+      for (HWND menu : OpenMenus(Pid())) {
+        RECT part;
+        GetWindowRect(menu, &part);
+        UnionRect(&rect, &rect, &part);
+      }
+      Sleep(kPaintSettleMs);
+    } else {
+      HWND window = Resolve(capture);
+      if (!window) return false;
+      RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+      Settle();
+      GetWindowRect(window, &rect);
+    }
+    if (!SaveScreenRect(rect, path)) return error_ = "the screen could not be read into " + path, false;
+    return true;
+  }
+
+  std::string demo_, pictures_;
+  HMODULE module_ = nullptr;
+  std::unique_ptr<test::WizardProcess> wizard_;
+  std::unique_ptr<test::HostSim> host_;
+  std::string error_;
+  int pictures_taken_ = 0, skipped_ = 0, failed_ = 0;
+};
+
+// ---- preparation ----
+
+// files.txt: "path | size in bytes" per line; each missing file is made of zeros
+// (sparse where the file system allows), its folders first.
+int PrepareFiles(const std::string& demo) {
+  const std::string text = test::ReadWholeFile(Join(demo, "files.txt"));
+  if (text.empty()) return std::printf("failed: no files.txt in %s\n", demo.c_str()), 1;
+  int made = 0, bad = 0;
+  for (const std::string& raw : test::SplitLines(text + "\n")) {
+    std::vector<std::string> fields = hostsim::SplitFields(raw, '|');
+    if (fields.empty() || fields[0].empty() || fields[0][0] == '#') continue;
+    if (fields.size() != 2) {
+      std::printf("failed: files.txt: %s\n", raw.c_str());
+      ++bad;
+      continue;
+    }
+    const std::string& path = fields[0];
+    for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
+      CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+    if (path.back() == '\\') continue;  // a folder only
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) continue;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+      std::printf("failed: cannot create %s\n", path.c_str());
+      ++bad;
+      continue;
+    }
+    LARGE_INTEGER size;
+    size.QuadPart = _strtoi64(fields[1].c_str(), nullptr, 10);
+    SetFilePointerEx(file, size, nullptr, FILE_BEGIN);
+    SetEndOfFile(file);
+    CloseHandle(file);
+    ++made;
+  }
+  std::printf("demo: %d sample files made\n", made);
+  return bad ? 1 : 0;
+}
+
+int ImportSettings(const std::string& demo) {
+  std::string line = "regedit.exe /S \"" + Join(demo, "settings.reg") + "\"";
+  std::vector<char> buffer(line.begin(), line.end());
+  buffer.push_back('\0');
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    return std::printf("failed: cannot start regedit\n"), 1;
+  const bool ended = WaitForSingleObject(process.hProcess, kImportDeadlineMs) == WAIT_OBJECT_0;
+  if (!ended) TerminateProcess(process.hProcess, 1);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  if (!ended) return std::printf("failed: regedit did not end\n"), 1;
+  std::printf("demo: settings imported from settings.reg\n");
+  return 0;
+}
+
+}  // namespace
+}  // namespace va::demo
+
+int main(int argc, char** argv) {
+  setvbuf(stdout, nullptr, _IONBF, 0);
+  const std::string mode = argc > 1 ? argv[1] : "";
+  if (argc == 3 && mode == "prepare") return va::demo::PrepareFiles(argv[2]);
+  if (argc == 3 && mode == "settings") return va::demo::ImportSettings(argv[2]);
+  if (argc == 4 && mode == "walk") {
+    va::demo::Walk walk(argv[2], argv[3]);
+    return walk.Run();
+  }
+  std::printf("usage: demo_walk prepare|settings <demo folder>\n       demo_walk walk <demo folder> <picture folder>\n");
+  return 2;
+}
