@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "support/clipboard_view.h"
 #include "support/cycling_download_host.h"
 #include "support/hostsim_driver.h"
 #include "support/scratch_registry.h"
@@ -379,18 +380,6 @@ class HostSoak {
     return true;
   }
 
-  static std::string Clipboard() {
-    std::string text;
-    if (!OpenClipboard(nullptr)) return "<busy>";
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-      if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
-        text = bytes;
-        GlobalUnlock(data);
-      }
-    }
-    CloseClipboard();
-    return text;
-  }
   static void PutClipboard(const std::string& text) {
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
     memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
@@ -413,7 +402,7 @@ class HostSoak {
     host_.Send("select-library " + rows);
     host_.Send("command 11451");
     std::string text;
-    if (!WaitUntil([&] { return CountOf(text = Clipboard(), "sig2dat:") == options_.links; }, kLinksMs, 100))
+    if (!WaitUntil([&] { return CountOf(text = test::ClipboardText(), "sig2dat:") == options_.links; }, kLinksMs, 100))
       return why = "QuickLinks: " + std::to_string(CountOf(text, "sig2dat:")) + " links of " +
                    std::to_string(options_.links),
              false;
