@@ -32,6 +32,7 @@ constexpr int kPaintSettleMs = 250;
 constexpr UINT kTrayCallback = WM_USER + 10;
 constexpr UINT kTrayIconId = 216;
 constexpr int kImportDeadlineMs = 20000;
+constexpr DWORD kHostReturnedCode = 3;  // hostsim returned from WinMain itself
 
 std::string Join(const std::string& folder, const std::string& name) {
   if (!folder.empty() && folder.back() == '\\') return folder + name;
@@ -100,6 +101,30 @@ HWND FindDescendant(HWND root, int id) {
   DescendantSearch search{id, nullptr};
   if (root) EnumChildWindows(root, MatchDescendant, reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+struct DescendantList {
+  int id;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectDescendant(HWND window, LPARAM data) {
+  auto* list = reinterpret_cast<DescendantList*>(data);
+  if (GetDlgCtrlID(window) == list->id && IsWindowVisible(window)) list->found.push_back(window);
+  return TRUE;
+}
+
+// The first window reached by the control ids of `path`, each below the one
+// before; every window with the first id is tried (a host reuses ids in
+// different frames, e.g. 0xE901 for the library pane and the results pane).
+HWND FindPath(HWND root, const std::vector<int>& path, size_t step) {
+  if (!root || step == path.size()) return root;
+  DescendantList list{path[step], {}};
+  EnumChildWindows(root, CollectDescendant, reinterpret_cast<LPARAM>(&list));
+  for (HWND candidate : list.found) {
+    if (HWND found = FindPath(candidate, path, step + 1)) return found;
+  }
+  return nullptr;
 }
 
 std::vector<HWND> OpenMenus(DWORD pid) {
@@ -238,14 +263,14 @@ class Walk {
       const size_t colon = spec.find(':');
       const std::string kind = spec.substr(0, colon), value = spec.substr(colon + 1);
       if (kind == "desc") {
-        HWND at = Main();
-        for (size_t from = 0; at && from <= value.size();) {
+        std::vector<int> path;
+        for (size_t from = 0;;) {
           const size_t slash = value.find('/', from);
-          at = FindDescendant(at, std::atoi(value.substr(from, slash - from).c_str()));
+          path.push_back(std::atoi(value.substr(from, slash - from).c_str()));
           if (slash == std::string::npos) break;
           from = slash + 1;
         }
-        return at;
+        return FindPath(Main(), path, 0);
       }
       std::vector<HWND> found = TopLevelWindows(Pid(), [&](HWND w) {
         if (kind == "top") return ClassOf(w) == value;
@@ -419,13 +444,28 @@ class Walk {
     return error_ = "unknown action", false;
   }
 
+  // Ends the host through its own exit command. The module's shutdown must have
+  // run: it ends the process with code 0 when the host releases the module, or,
+  // when the module is still in use at that moment (the organizer's watcher
+  // thread runs), as the process ends, after the host's own exit code 3. Either
+  // way it saved the remembered state, whose ConfigDlg value nothing else writes.
   bool HostExit() {
     if (!NeedHost()) return false;
     host_->Send("exit");
     DWORD code = 99;
     if (!host_->WaitForExit(kHostExitMs, &code)) return error_ = "the host did not end", false;
     std::printf("demo: the host ended with exit code %lu\n", static_cast<unsigned long>(code));
-    return code == 0 ? true : (error_ = "exit code " + std::to_string(code) + " (the module's shutdown did not run)", false);
+    HKEY key = nullptr;
+    bool saved = false;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\VAExtensions\\LastState", 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+      saved = RegQueryValueExA(key, "ConfigDlg", nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+      RegCloseKey(key);
+    }
+    if ((code == 0 || code == kHostReturnedCode) && saved) return true;
+    const std::vector<std::string> log = host_->LogTexts();
+    for (size_t i = log.size() > 15 ? log.size() - 15 : 0; i < log.size(); ++i)
+      std::printf("  host log: %s\n", log[i].c_str());
+    return error_ = "exit code " + std::to_string(code) + (saved ? "" : ", the last state was not saved"), false;
   }
 
   bool Photograph(const std::string& capture, const std::string& path) {
@@ -470,7 +510,8 @@ int PrepareFiles(const std::string& demo) {
   for (const std::string& raw : test::SplitLines(text + "\n")) {
     std::vector<std::string> fields = hostsim::SplitFields(raw, '|');
     if (fields.empty() || fields[0].empty() || fields[0][0] == '#') continue;
-    if (fields.size() != 2) {
+    const bool folderOnly = fields.size() == 1 && fields[0].back() == '\\';
+    if (fields.size() != 2 && !folderOnly) {
       std::printf("failed: files.txt: %s\n", raw.c_str());
       ++bad;
       continue;

@@ -3,6 +3,7 @@
 // command (commands listed in hostsim/README.md). Answers 1 when understood.
 #include <windows.h>
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <cstdlib>
 #include <string>
@@ -127,6 +128,70 @@ bool LogOpenPopup() {
   return true;
 }
 
+// ---- resource counts for the soak ----
+// Wine answers neither GetGuiResources nor GetProcessHandleCount nor another
+// process's memory, so the host counts for itself, falling back where the
+// platform gives 0: GDI objects from the process's GDI handle table (whose
+// address the process block holds, as the system keeps it), handles by asking
+// every small handle value, private memory by the commit charge.
+
+constexpr size_t kGdiTableEntries = 0x10000;
+constexpr size_t kGdiEntrySize = 24;          // object, owner, unique, type, flags, user pointer
+constexpr size_t kGdiEntryTypeOffset = 14;
+#ifdef _WIN64
+constexpr size_t kTebPebOffset = 0x60, kPebGdiTableOffset = 0xF8;
+#else
+constexpr size_t kTebPebOffset = 0x30, kPebGdiTableOffset = 0x94;
+#endif
+constexpr uintptr_t kLastProbedHandle = 0x10000;
+
+bool Readable(const void* start, size_t size) {
+  MEMORY_BASIC_INFORMATION info = {};
+  const auto* at = static_cast<const BYTE*>(start);
+  const BYTE* end = at + size;
+  while (at < end) {
+    if (!VirtualQuery(at, &info, sizeof info) || info.State != MEM_COMMIT ||
+        (info.Protect & (PAGE_NOACCESS | PAGE_GUARD)) || !(info.Protect & (PAGE_READONLY | PAGE_READWRITE)))
+      return false;
+    at = static_cast<const BYTE*>(info.BaseAddress) + info.RegionSize;
+  }
+  return true;
+}
+
+unsigned long CountGdiObjects() {
+  const DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  if (counted) return counted;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"  // the header's segment read looks like an empty array to the compiler
+  const BYTE* teb = reinterpret_cast<const BYTE*>(NtCurrentTeb());
+#pragma GCC diagnostic pop
+  const BYTE* peb = *reinterpret_cast<const BYTE* const*>(teb + kTebPebOffset);
+  const BYTE* table = peb ? *reinterpret_cast<const BYTE* const*>(peb + kPebGdiTableOffset) : nullptr;
+  if (!table || !Readable(table, kGdiTableEntries * kGdiEntrySize)) return 0;
+  unsigned long live = 0;
+  for (size_t i = 0; i < kGdiTableEntries; ++i) live += table[i * kGdiEntrySize + kGdiEntryTypeOffset] != 0;
+  return live;
+}
+
+unsigned long CountHandles() {
+  DWORD handles = 0;
+  if (GetProcessHandleCount(GetCurrentProcess(), &handles) && handles) return handles;
+  DWORD flags = 0;
+  for (uintptr_t value = 4; value < kLastProbedHandle; value += 4)
+    handles += GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags) ? 1 : 0;
+  return handles;
+}
+
+bool LogResources() {
+  PROCESS_MEMORY_COUNTERS_EX memory = {};
+  memory.cb = sizeof memory;
+  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
+  const unsigned long long privateBytes = memory.PrivateUsage ? memory.PrivateUsage : memory.PagefileUsage;
+  Log("resources gdi=%lu user=%lu handles=%lu private=%llu", CountGdiObjects(),
+      static_cast<unsigned long>(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)), CountHandles(), privateBytes);
+  return true;
+}
+
 // Selects exactly the library rows listed ("1,3"; row 0 is the folder row).
 bool SelectLibraryRows(const std::string& rows) {
   if (!g.libraryList) return false;
@@ -185,6 +250,7 @@ bool Execute(const std::string& line) {
   if (verb == "menubar") { LogMenuBar(); return true; }
   if (verb == "new-menubar") return ReplaceMenuBar();
   if (verb == "popup") return LogOpenPopup();
+  if (verb == "resources") return LogResources();
   return false;
 }
 

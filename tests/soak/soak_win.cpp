@@ -47,6 +47,8 @@ constexpr int kStatusAcceleratorPage = 302;
 constexpr int kNextCycleText = 1050;
 constexpr int kTrafficStateText = 1068;
 constexpr int kProgressLine = 1131;
+constexpr DWORD kHostReturnedCode = 3;
+constexpr DWORD kNudgeAfterMs = 3000;  // hostsim returned from WinMain itself
 
 const char kExtKey[] = "SOFTWARE\\VAExtensions";
 const char kAccelKey[] = "SOFTWARE\\VAExtensions\\Accelerator";
@@ -199,12 +201,12 @@ class HostSoak {
     if (!Start()) return;
     std::string why;
     if (!Round(0, why)) return Fail("warm-up round: " + why);
-    const Sample start = Measure(host_.ProcessId());
+    const Sample start = MeasureHost();
     Print("after the warm-up round", start);
     for (int round = 1; round <= options_.rounds; ++round) {
       if (!Round(round, why)) return Fail("round " + std::to_string(round) + ": " + why);
     }
-    const Sample end = Measure(host_.ProcessId());
+    const Sample end = MeasureHost();
     Print("at the end", end);
     Compare("GDI objects", start.gdi, end.gdi, kGdiTolerance);
     Compare("USER objects", start.user, end.user, kUserTolerance);
@@ -215,11 +217,38 @@ class HostSoak {
     CheckOrganizedFiles();
     host_.Send("exit");
     DWORD code = 99;
-    if (!host_.WaitForExit(10000, &code)) Fail("the host did not end");
-    else if (code != 0) Fail("the host ended with " + std::to_string(code) + ": the module's shutdown did not run");
+    if (!host_.WaitForExit(10000, &code)) return Fail("the host did not end");
+    // The module's shutdown ends the process with 0 when the host releases it; while
+    // the organizer's watcher runs the release leaves it loaded and the shutdown
+    // runs as the process ends, after the host's own code 3. Either way it saved
+    // the remembered state, whose ConfigDlg value nothing else writes.
+    const bool saved = test::ReadStoredValue(HKEY_CURRENT_USER, kLastStateKey, "ConfigDlg").exists;
+    std::printf("soak: the host ended with exit code %lu; the last state was %s\n", static_cast<unsigned long>(code),
+                saved ? "saved" : "not saved");
+    if ((code != 0 && code != kHostReturnedCode) || !saved) Fail("the module's shutdown did not run");
   }
 
  private:
+  // The counts from outside where the platform answers them, else the host's own
+  // (its "resources" automation command logs them).
+  Sample MeasureHost() {
+    Sample sample = Measure(host_.ProcessId());
+    const int before = host_.CountLog("resources ");
+    if (!host_.Send("resources") || !host_.WaitForLog("resources ", kStepMs, before + 1)) return sample;
+    const std::string line = host_.LogStartingWith("resources ").back().text;
+    std::printf("soak: the host's own counts: %s\n", line.c_str());
+    auto field = [&](const char* name) -> long long {
+      const size_t at = line.find(std::string(" ") + name + "=");
+      return at == std::string::npos ? 0 : std::atoll(line.c_str() + at + std::strlen(name) + 2);
+    };
+    auto pick = [](long long outside, long long inside) { return outside > 0 ? outside : inside > 0 ? inside : -1; };
+    sample.gdi = static_cast<long>(pick(sample.gdi, field("gdi")));
+    sample.user = static_cast<long>(pick(sample.user, field("user")));
+    sample.handles = static_cast<long>(pick(sample.handles, field("handles")));
+    sample.privateBytes = pick(sample.privateBytes, field("private"));
+    return sample;
+  }
+
   static void Clean() {
     test::DeleteTree(HKEY_CURRENT_USER, kExtKey);
     test::DeleteTree(HKEY_LOCAL_MACHINE, kExtKey);
@@ -299,6 +328,11 @@ class HostSoak {
       Fail("the accelerator did not start");
       return false;
     }
+    host_.Send("command 11003");  // hidden again: each round shows it
+    if (!WaitUntil([&] { return !IsWindowVisible(StatusFrame()); }, kStepMs)) {
+      Fail("the status window did not hide");
+      return false;
+    }
     HMODULE module = LoadLibraryExA(test::ExtensionModule().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     hasOptionsDialog_ = module && FindResourceA(module, MAKEINTRESOURCEA(200), MAKEINTRESOURCEA(5)) != nullptr;
     if (module) FreeLibrary(module);
@@ -358,25 +392,52 @@ class HostSoak {
   }
 
   bool Organize(int round, std::string& why) {
-    static const char* const kExtensions[] = {".mp3", ".ogg", ".jpg", ".txt", ".dat"};
+    // Files arrive whole, as a finished download does: written elsewhere, then
+    // renamed into the shared folder. (Names ending in .dat are never organized.)
+    static const char* const kExtensions[] = {".mp3", ".ogg", ".jpg", ".txt", ".bin"};
+    const std::string incoming = host_.Join("Incoming");
+    CreateDirectoryA(incoming.c_str(), nullptr);
     for (int i = 0; i < options_.filesPerRound; ++i) {
       const std::string name = "r" + std::to_string(round) + "_" + std::to_string(i) + kExtensions[i % 5];
       const std::string bytes = "file " + name + " " + std::string(size_t(i % 97), 'x');
-      test::WriteFileBytes(shared_ + "\\" + name, bytes);
+      test::WriteFileBytes(incoming + "\\" + name, bytes);
+      if (!MoveFileA((incoming + "\\" + name).c_str(), (shared_ + "\\" + name).c_str()))
+        return why = "cannot move " + name + " into the shared folder", false;
       dropped_[name] = Fnv1a(bytes);
     }
+    // Files still in the shared folder, apart from the .dat files the organizer
+    // never handles.
     auto rootFiles = [&] {
       int count = 0;
       WIN32_FIND_DATAA found;
       HANDLE search = FindFirstFileA((shared_ + "\\*").c_str(), &found);
       if (search == INVALID_HANDLE_VALUE) return 0;
-      do count += !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-      while (FindNextFileA(search, &found));
+      do {
+        const std::string name = found.cFileName;
+        const bool dat = name.size() >= 4 && _stricmp(name.c_str() + name.size() - 4, ".dat") == 0;
+        count += !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !dat;
+      } while (FindNextFileA(search, &found));
       FindClose(search);
       return count;
     };
-    if (!WaitUntil([&] { return rootFiles() == 0; }, kOrganizeMs, 100))
-      return why = std::to_string(rootFiles()) + " files stayed in the shared folder", false;
+    // The watcher rescans the folder when it changes. A file that arrives while
+    // it is scanning may wait for the next change; a quiet folder gets one from
+    // a .dat file made and removed, as the next download would bring one.
+    DWORD lastChange = GetTickCount();
+    const bool organized = WaitUntil(
+        [&] {
+          if (rootFiles() == 0) return true;
+          if (GetTickCount() - lastChange >= kNudgeAfterMs) {
+            const std::string nudge = shared_ + "\\nudge.dat";
+            test::WriteFileBytes(nudge, "x");
+            DeleteFileA(nudge.c_str());
+            lastChange = GetTickCount();
+            ++nudges_;
+          }
+          return false;
+        },
+        kOrganizeMs, 100);
+    if (!organized) return why = std::to_string(rootFiles()) + " files stayed in the shared folder", false;
     return true;
   }
 
@@ -459,6 +520,8 @@ class HostSoak {
     std::printf("soak: organizer: %zu files dropped, %zu found below the shared folder: %d lost, %d duplicated, "
                 "%d damaged\n",
                 dropped_.size(), present.size(), lost, duplicated, damaged);
+    std::printf("soak: organizer: the folder was touched %d times to make the watcher rescan for files that "
+                "arrived while it scanned\n", nudges_);
     if (lost || duplicated || damaged || extra != 0) Fail("the organizer lost, duplicated or damaged files");
   }
 
@@ -467,6 +530,7 @@ class HostSoak {
   std::string shared_, library_;
   std::map<std::string, uint64_t> dropped_;
   bool hasOptionsDialog_ = false;
+  int nudges_ = 0;
 };
 
 }  // namespace
