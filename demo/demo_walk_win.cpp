@@ -254,8 +254,10 @@ class Walk {
   DWORD Pid() const { return host_ ? host_->ProcessId() : 0; }
   HWND Main() const { return host_ ? host_->MainWindow() : nullptr; }
 
+  HWND ResolveNow(const std::string& spec) { return Resolve(spec, 0); }
+
   // The window a spec names, waiting for it up to the deadline.
-  HWND Resolve(const std::string& spec) {
+  HWND Resolve(const std::string& spec, int deadlineMs = kWindowDeadlineMs) {
     HWND window = nullptr;
     auto find = [&]() -> HWND {
       if (spec == "main") return Main();
@@ -280,8 +282,8 @@ class Walk {
       });
       return found.empty() ? nullptr : found.front();
     };
-    if (!WaitFor([&] { return (window = find()) != nullptr; }, kWindowDeadlineMs)) {
-      error_ = "no window " + spec + " within " + std::to_string(kWindowDeadlineMs / 1000) + " s";
+    if (!WaitFor([&] { return (window = find()) != nullptr; }, deadlineMs)) {
+      error_ = "no window " + spec + " within " + std::to_string(deadlineMs / 1000) + " s";
     }
     return window;
   }
@@ -416,9 +418,10 @@ class Walk {
       Settle();
       return true;
     }
-    if (v == "cancel") {
-      HWND window = Resolve(action.rest);
-      if (!window) return false;
+    if (v == "cancel" || v == "dismiss") {
+      // dismiss: a window that may already have closed by itself (a progress window).
+      HWND window = v == "dismiss" ? ResolveNow(action.rest) : Resolve(action.rest);
+      if (!window) return v == "dismiss";
       PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
       if (!WaitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); }, kWindowDeadlineMs))
         return error_ = "the window stayed open", false;

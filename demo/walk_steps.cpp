@@ -89,7 +89,7 @@ bool KnownAction(const WalkAction& action) {
   if (v == "tray") return n == 0;
   if (v == "menu") return n == 1 && action.words[0].size() == 1;
   // These take a whole window spec, which may hold blanks ("title:A dialog").
-  if (v == "context" || v == "cancel") return n >= 1 && KnownCapture(action.rest);
+  if (v == "context" || v == "cancel" || v == "dismiss") return n >= 1 && KnownCapture(action.rest);
   if (v == "list") return n == 3 && KnownCapture(action.words[0]) && numbers(1, 2);
   if (v == "click") return n == 2 && KnownCapture(action.words[0]) && numbers(1, 1);
   if (v == "post") return n == 4 && KnownCapture(action.words[0]) && numbers(1, 3);
