@@ -2,7 +2,7 @@
 """bmp_to_png.py FOLDER: turns the demo's 24-bit BMP pictures in FOLDER into PNG
 files (standard library only: zlib and struct) and removes the BMP files.
 Each row gets the PNG filter that makes it smallest, so flat window pictures
-stay small."""
+stay small; black rows at the top (an undrawn frame) are cut off."""
 import os
 import struct
 import sys
@@ -69,7 +69,11 @@ def main():
         source = os.path.join(folder, name)
         target = source[:-4] + ".png"
         width, height, rows = read_bmp(source)
-        write_png(target, width, height, rows)
+        # A window whose frame was not drawn (no window manager on the private
+        # display) leaves black rows at the top: they are cut off.
+        while len(rows) > 1 and not any(rows[0]):
+            rows.pop(0)
+        write_png(target, width, len(rows), rows)
         os.remove(source)
 
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# demo.sh [--headless]: installs what is missing, builds everything, then shows
+# demo.sh [--headless|--gallery]: installs what is missing, builds everything, then shows
 # the suite working: the wizard, then the stand-in host client with ch_plug.dll
 # loaded and the sample scenario of demo/ (a dozen downloads, a library of
 # sample files, a shared folder with filters and tools configured).
@@ -8,7 +8,8 @@
 # - Headless (no display, or --headless): a private Xvfb display and a fresh Wine
 #   prefix under build/; demo_walk walks the features by window messages
 #   (demo/walk.txt) and writes PNG pictures into build/demo-shots/, then every
-#   Wine process is stopped. Exits non-zero when a step failed.
+#   Wine process is stopped. Exits non-zero when a step failed. --gallery does the
+#   headless run and copies the README's pictures into docs/gallery/.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -44,7 +45,8 @@ walker="$root/$wine_build/demo/demo_walk.exe"
 demo_folder=$(windows_path "$root/demo")
 shots="$root/build/demo-shots"
 
-if [ "${1:-}" != --headless ] && own_display; then
+mode=${1:-}
+if [ -z "$mode" ] && own_display; then
   export VA_WINE_KEEP_DISPLAY=1
   trap va_wine_stop EXIT
   va_wine_start "$root/build/demo-prefix" "$bits"
@@ -68,5 +70,12 @@ va_wine_stop
 trap - EXIT
 echo "Pictures in $shots:"
 ls -l "$shots"
+if [ "$mode" = --gallery ]; then
+  mkdir -p "$root/docs/gallery"
+  for name in wizard-connection host-options-menu tray-menu status-accelerator file-manager-menu quicklinks-progress; do
+    cp "$shots/$name.png" "$root/docs/gallery/" || status=1
+  done
+  echo "Gallery pictures copied into $root/docs/gallery"
+fi
 [ $status -eq 0 ] || echo "demo: a step failed (see above)"
 exit $status
