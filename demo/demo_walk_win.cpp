@@ -489,6 +489,13 @@ class Walk {
       RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
       Settle();
       GetWindowRect(window, &rect);
+      // Without a window manager nobody draws a system dialog's caption and
+      // frame: the picture is its client area then.
+      const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+      if ((style & WS_CAPTION) == WS_CAPTION && ClassOf(window) == "#32770") {
+        GetClientRect(window, &rect);
+        MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+      }
     }
     if (!SaveScreenRect(rect, path)) return error_ = "the screen could not be read into " + path, false;
     return true;
