@@ -434,6 +434,36 @@ TEST_F(OptionsPages, NumberBoxesDropLettersClampAndKeepTheMinimumUnderTheMaximum
   EXPECT_LE(AccelValue("NumDownloadsMin"), AccelValue("NumDownloadsMax"));
 }
 
+// Clicking a note icon shows its help text in the help popup.
+std::string ClickNoteIcon(HostSim& host, HWND dialog, HWND page, int id) {
+  PostMessageA(page, WM_COMMAND, MAKEWPARAM(id, STN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
+  HWND popup = WaitForOtherDialog(host, dialog);
+  if (!popup) return "";
+  char text[512] = "";
+  GetWindowTextA(popup, text, sizeof text);
+  PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+  WaitUntil([&] { return !IsWindow(popup); }, kDeadlineMs);
+  return text;
+}
+
+TEST_F(OptionsPages, NoteIconsShowTheirHelpWhenClicked) {
+  HostSim host;
+  StartHost(host);
+  HWND dialog = Open(host, kOptionsCommand);
+  ASSERT_NE(dialog, nullptr);
+  SelectPage(dialog, 202);
+  HWND page = PageOf(dialog, 202);
+  Click(page, 1503);
+  EXPECT_EQ(ClickNoteIcon(host, dialog, page, 1507),
+            "If you have an add-on that use the ad banner it will became unreachable.");
+  SelectPage(dialog, 203);
+  page = PageOf(dialog, 203);
+  Click(page, 1909);
+  EXPECT_EQ(ClickNoteIcon(host, dialog, page, 1915),
+            "To enable this option you need to uncheck the keep active downloads option.");
+  ASSERT_TRUE(Close(host, dialog, IDCANCEL));
+}
+
 // Closes message boxes a page may show (its caption is the module's).
 void DismissMessageBoxes(HostSim& host, HWND dialog) {
   while (HWND box = WaitForOtherDialog(host, dialog, 300)) {
