@@ -67,12 +67,15 @@ int CALLBACK FolderBrowseProc(HWND window, UINT message, LPARAM param, LPARAM da
 
 // A tooltip window owned by (or a child of) `dialog`. The tooltips this module
 // creates are owned pop-ups, not children, so owned windows are searched too:
-// otherwise every call would make another tooltip window.
+// otherwise every call would make another tooltip window. A pop-up created for a
+// child dialog (an options page) is owned by that dialog's top-level window.
 HWND FindDialogTooltip(HWND dialog) {
   if (HWND child = FindWindowExA(dialog, nullptr, kTooltipClass, nullptr)) return child;
+  const HWND root = GetAncestor(dialog, GA_ROOT);
   HWND candidate = nullptr;
   while ((candidate = FindWindowExA(nullptr, candidate, kTooltipClass, nullptr)) != nullptr) {
-    if (GetWindow(candidate, GW_OWNER) == dialog) return candidate;
+    const HWND owner = GetWindow(candidate, GW_OWNER);
+    if (owner == dialog || (owner && owner == root)) return candidate;
   }
   return nullptr;
 }

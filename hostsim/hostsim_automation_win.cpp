@@ -214,6 +214,38 @@ bool AddSearchPanelStandIn() {
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(kSearchPanelId)), g.instance, nullptr) != nullptr;
 }
 
+// Logs how many GDI and USER objects the process holds. Wine answers
+// GetGuiResources with 0, so the line also carries an estimate from the handle
+// tables: freed slots are handed out again before new ones, so after taking more
+// handles than there can be free slots, the highest slot index minus the number
+// taken is the number of objects alive (for USER objects: in the whole session).
+void LogGuiObjects() {
+  constexpr int kProbeCount = 4000;
+  constexpr unsigned kFirstUserHandle = 0x20;
+  std::vector<HBRUSH> brushes;
+  std::vector<HMENU> menus;
+  unsigned gdiTop = 0, userTop = 0;
+  for (int i = 0; i < kProbeCount; ++i) {
+    if (HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3))) {
+      brushes.push_back(brush);
+      const unsigned slot = static_cast<unsigned>(reinterpret_cast<UINT_PTR>(brush) & 0xFFFF);
+      if (slot > gdiTop) gdiTop = slot;
+    }
+    if (HMENU menu = CreatePopupMenu()) {
+      menus.push_back(menu);
+      const unsigned slot = static_cast<unsigned>(((reinterpret_cast<UINT_PTR>(menu) & 0xFFFF) - kFirstUserHandle) >> 1);
+      if (slot > userTop) userTop = slot;
+    }
+  }
+  for (HBRUSH brush : brushes) DeleteObject(brush);
+  for (HMENU menu : menus) DestroyMenu(menu);
+  Log("gui-objects gdi=%lu user=%lu gdi-estimate=%d user-estimate=%d",
+      static_cast<unsigned long>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)),
+      static_cast<unsigned long>(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)),
+      static_cast<int>(gdiTop) + 1 - static_cast<int>(brushes.size()),
+      static_cast<int>(userTop) + 1 - static_cast<int>(menus.size()));
+}
+
 bool Execute(const std::string& line) {
   std::vector<std::string> words;
   for (const std::string& w : SplitFields(line, ' '))
@@ -251,6 +283,7 @@ bool Execute(const std::string& line) {
   if (verb == "new-menubar") return ReplaceMenuBar();
   if (verb == "popup") return LogOpenPopup();
   if (verb == "resources") return LogResources();
+  if (verb == "gui-objects") { LogGuiObjects(); return true; }
   return false;
 }
 

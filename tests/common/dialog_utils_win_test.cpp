@@ -78,6 +78,28 @@ TEST(SetControlTooltip, SettingTwiceReplacesTheTextInOneTooltipWindow) {
   EXPECT_EQ(SendMessageA(tip, TTM_GETMAXTIPWIDTH, 0, 0), 350);
 }
 
+// A child dialog (an options page inside its frame): its tooltip is owned by the
+// top-level window, and still only one is made for all its controls.
+TEST(SetControlTooltip, ControlsOfAChildDialogShareOneTooltipWindow) {
+  Window w;
+  HWND page = CreateWindowExA(0, "Static", "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 50, w.parent(), nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+  HWND first = CreateWindowExA(0, "Button", "a", WS_CHILD | WS_VISIBLE, 0, 0, 40, 20, page, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+  HWND second = CreateWindowExA(0, "Button", "b", WS_CHILD | WS_VISIBLE, 50, 0, 40, 20, page, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+  SetControlTooltip(first, "first");
+  SetControlTooltip(second, "second");
+  HWND tip = GetDialogTooltip(page);
+  ASSERT_NE(tip, nullptr);
+  EXPECT_EQ(GetWindow(tip, GW_OWNER), w.parent());
+  EXPECT_EQ(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 2);
+  int tooltips = 0;
+  for (HWND t = nullptr; (t = FindWindowExA(nullptr, t, TOOLTIPS_CLASSA, nullptr));)
+    tooltips += GetWindow(t, GW_OWNER) == w.parent();
+  EXPECT_EQ(tooltips, 1);
+}
+
 TEST(GetDialogTooltip, WithoutAnyWindowThereIsNone) {
   // This thread has no active window.
   EXPECT_EQ(GetDialogTooltip(nullptr), nullptr);

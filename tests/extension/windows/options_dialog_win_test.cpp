@@ -1,12 +1,13 @@
 // The options dialog's frame in-process: the page list, the page a dialog opens
-// on, page switching and the remembered page, Apply and Cancel, the icons. A
-// script thread drives the modal dialog by window messages.
+// on, page switching and the remembered page, Apply and Cancel, the icons, the
+// context help. A script thread drives the modal dialog by window messages.
 #include "extension/windows/options_pages_win.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/extension_options.h"
@@ -204,6 +205,69 @@ TEST_F(OptionsFrameTest, ASecondRequestWhileOpenOnlyBringsTheDialogForward) {
   }
   EXPECT_EQ(second, 0);
   EXPECT_EQ(otherDialog, nullptr);
+}
+
+// The help popup is modal on the dialog's thread: the script finds it as a
+// dialog window owned by the options dialog and closes it with Escape.
+struct PopupSearch {
+  HWND dialog;
+  HWND popup;
+};
+BOOL CALLBACK FindHelpPopup(HWND window, LPARAM lParam) {
+  auto* search = reinterpret_cast<PopupSearch*>(lParam);
+  char cls[64] = "";
+  GetClassNameA(window, cls, sizeof cls);
+  if (GetWindow(window, GW_OWNER) == search->dialog && lstrcmpA(cls, "#32770") == 0) {
+    search->popup = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND WaitForHelpPopup(HWND dialog, int timeoutMs) {
+  DWORD deadline = GetTickCount() + static_cast<DWORD>(timeoutMs);
+  PopupSearch search = {dialog, nullptr};
+  DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
+  while (static_cast<LONG>(GetTickCount() - deadline) < 0) {
+    EnumThreadWindows(thread, FindHelpPopup, reinterpret_cast<LPARAM>(&search));
+    if (search.popup) return search.popup;
+    Sleep(2);
+  }
+  return nullptr;
+}
+
+TEST_F(OptionsFrameTest, ContextHelpShowsTheStringOfTheControlIdAndNothingWithoutOne) {
+  HELPINFO withText = {}, withoutText = {};
+  std::string popupText;
+  HWND popupWithout = reinterpret_cast<HWND>(1);
+  {
+    DialogScript script([&] {
+      HWND dialog = WaitForOptions();
+      if (!dialog) return;
+      HWND page = GetDlgItem(dialog, kOptionsInterfacePage);
+      withoutText = {sizeof(HELPINFO), HELPINFO_WINDOW, IDC_OPTIONS_PAGE_LIST,
+                     GetDlgItem(dialog, IDC_OPTIONS_PAGE_LIST), 0, {}};
+      std::thread sender([&] { SendMessageA(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&withoutText)); });
+      popupWithout = WaitForHelpPopup(dialog, 500);
+      if (popupWithout) PostMessageA(popupWithout, WM_KEYDOWN, VK_ESCAPE, 0);
+      withText = {sizeof(HELPINFO), HELPINFO_WINDOW, IDC_OPT_CHANGE_TRAY_MENU,
+                  page ? GetDlgItem(page, IDC_OPT_CHANGE_TRAY_MENU) : nullptr, 0, {}};
+      sender.join();
+      std::thread helper([&] { SendMessageA(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&withText)); });
+      if (HWND popup = WaitForHelpPopup(dialog, 5000)) {
+        char text[512] = "";
+        GetWindowTextA(popup, text, sizeof text);
+        popupText = text;
+        PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+      }
+      helper.join();
+      test::ClickButton(dialog, IDCANCEL);
+    });
+    OpenOptionsDialog(owner_, 0);
+  }
+  EXPECT_EQ(popupWithout, nullptr);
+  EXPECT_EQ(popupText,
+            "This option replaces the system tray menu with a VA Extensions style system tray menu with more functions.");
 }
 
 }  // namespace
