@@ -71,6 +71,22 @@ std::vector<std::string> TopMenus(HostSim& host) {
   }
   return texts;
 }
+// How many items of the menu bar and of all its menus carry `text`, from the
+// host's last dump.
+int CountMenuItemsNamed(HostSim& host, const std::string& text) {
+  const int before = host.CountLog("menubar-end");
+  if (!host.Send("menubar") || !host.WaitForLog("menubar-end", kDeadlineMs, before + 1)) return -1;
+  int count = 0;
+  for (const std::string& line : host.LogTexts()) {
+    if (line.rfind("menubar handle=", 0) == 0) count = 0;
+    const bool item = line.rfind("menubar ", 0) == 0 || line.rfind("menu ", 0) == 0;
+    const size_t flags = line.find(" flags=");
+    if (!item || flags == std::string::npos) continue;
+    const size_t space = line.find(' ', flags + 1);
+    count += space != std::string::npos && line.substr(space + 1) == text;
+  }
+  return count;
+}
 bool HasMenu(const std::vector<std::string>& menus, const char* text) {
   for (const std::string& m : menus)
     if (m == text) return true;
@@ -231,6 +247,7 @@ TEST_F(OptionsPages, AppearanceSwitchesActAtOnce) {
       << "the banner is hidden at once";
   EXPECT_FALSE(SameRect(ChildRect(main, kAdBar), adBar)) << "the banner row is laid out without the banner";
   EXPECT_TRUE(HasMenu(TopMenus(host), "Tools")) << "the Tools menu moved into the menu bar";
+  EXPECT_EQ(CountMenuItemsNamed(host, "Tools"), 1) << "the Tools menu is also left under Options";
   EXPECT_TRUE(WaitUntil([&] { return test::SimilarColour(test::TrayIconPixel(13, 2), RGB(230, 50, 50)); }, kDeadlineMs))
       << "the tray icon shows the accelerator's state square";
 
@@ -246,6 +263,17 @@ TEST_F(OptionsPages, AppearanceSwitchesActAtOnce) {
   EXPECT_TRUE(WaitUntil([&] { return SameRect(ChildRect(main, kAdBar), adBar); }, kDeadlineMs))
       << "the host lays out its banner row again";
   EXPECT_FALSE(HasMenu(TopMenus(host), "Tools"));
+  EXPECT_EQ(CountMenuItemsNamed(host, "Tools"), 1) << "the Tools menu is back under Options, once";
+
+  // And into the menu bar again: still one.
+  dialog = Open(host, kOptionsCommand);
+  ASSERT_NE(dialog, nullptr);
+  ChooseRadio(PageOf(dialog, 202), 1504, 1505);
+  ASSERT_TRUE(Close(host, dialog, IDOK));
+  const std::vector<std::string> menus = TopMenus(host);
+  ASSERT_GT(menus.size(), 5u);
+  EXPECT_EQ(menus[5], "Tools") << "the Tools menu stands at menu-bar position 5";
+  EXPECT_EQ(CountMenuItemsNamed(host, "Tools"), 1);
 }
 
 TEST_F(OptionsPages, CustomTrayIconAndToolbarBitmapArePickedPreviewedAndApplied) {
