@@ -185,6 +185,7 @@ bool Execute(const std::string& line) {
   if (verb == "menubar") { LogMenuBar(); return true; }
   if (verb == "new-menubar") return ReplaceMenuBar();
   if (verb == "popup") return LogOpenPopup();
+  if (bool understood = false; ExecuteSearchCommand(words, &understood)) return understood;
   return false;
 }
 
