@@ -41,6 +41,8 @@ class RealAutoSearchPort : public AutoSearchPort {
   std::string Text(int id) override { return LoadText(ModuleInstance, id); }
 
   bool SearchButtonActive() override {
+    // A search form that no longer exists runs no search either: the run ends.
+    if (!IsWindow(form_)) return true;
     HWND button = GetDlgItem(form_, host::kSearchButtonId);
     // The host hides its search button while a search runs: its own style bit counts.
     return button && (GetWindowLongPtrA(button, GWL_STYLE) & WS_VISIBLE) != 0 && IsWindowEnabled(button);

@@ -96,9 +96,10 @@ class SearchE2E : public testing::Test {
     for (const auto& line : host.LogStartingWith(prefix)) out.push_back(line.text.substr(prefix.size()));
     return out;
   }
+  // The run wrote its end texts: "Inactive" into 1043, then " - " into 1045 last.
   static bool RunEnded(const HostSim& host) {
-    const auto states = Texts(host, 1043);
-    return !states.empty() && states.back() == "Inactive";
+    const auto states = Texts(host, 1043), prevention = Texts(host, 1045);
+    return !states.empty() && states.back() == "Inactive" && !prevention.empty() && prevention.back() == " - ";
   }
 
   // Starts the host with the panel settings and waits for the panel and the
