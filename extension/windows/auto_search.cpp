@@ -88,10 +88,11 @@ bool AutoSearchEngine::MaybePress() {
   if (!port_.SearchMoreEnabled()) return true;
   if (prevention_) {
     const std::string text = port_.ConnectionText();
+    // A host string that could not be loaded (empty) matches no status text.
     // Pressing now would make the host show its 'Not Connected' message.
-    if (text == notConnected_) return false;
+    if (!notConnected_.empty() && text == notConnected_) return false;
     // While the client connects nothing is pressed; the loop waits.
-    if (WithoutTrailingPeriods(text) == connecting_) return true;
+    if (!connecting_.empty() && WithoutTrailingPeriods(text) == connecting_) return true;
     if (state_.load() == kAutoSearchStopRequested) return true;
   }
   if (limit_.unit == kUnitTimes) ++presses_;

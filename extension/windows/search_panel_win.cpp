@@ -44,6 +44,8 @@ struct PanelRecord {
 };
 PanelRecord Panel;
 
+// The host's search status text that carries SearchStatusHook, and its own procedure.
+HWND HookedStatus = nullptr;
 WNDPROC PreviousStatusProc = nullptr;
 HWND StatusGroup = nullptr;
 
@@ -260,7 +262,8 @@ void OnSearchFormInit(HWND form) {
   ShowWindow(panel, SW_SHOW);
   SearchPanel = panel;
   HWND status = GetDlgItem(form, host::kSearchStatusId);
-  if (status && !PreviousStatusProc) {
+  if (status && status != HookedStatus) {
+    HookedStatus = status;
     PreviousStatusProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(status, GWLP_WNDPROC));
     auto old = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(status, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SearchStatusHook)));

@@ -47,7 +47,9 @@ class FakeSearchHost : public AutoSearchPort {
     }
   }
   bool SkinActive() override { return skin; }
+  bool hostStrings = true;  // false: the host's string table lacks them
   std::string HostText(int id) override {
+    if (!hostStrings) return "";
     if (id == kHostStringNotConnected) return kNotConnected;
     if (id == kHostStringConnecting) return kConnecting;
     ADD_FAILURE() << "unexpected host string " << id;
@@ -213,6 +215,14 @@ TEST(AutoSearchEngine, ASkinSwitchesThePreventionOffAndTheStatusBarIsNeverRead) 
   EXPECT_EQ(host.Only("1045"), (std::vector<std::string>{"1045 Disabled, disable skin to enable", "1045  - "}));
   EXPECT_EQ(host.Count("press"), 2);
   EXPECT_EQ(host.statusBarReads, 0);
+}
+
+TEST(AutoSearchEngine, MissingHostStringsMatchNoStatusText) {
+  FakeSearchHost host;
+  host.hostStrings = false;
+  host.connection = "";  // an empty status bar pane is neither text
+  EXPECT_EQ(host.Run(2, kUnitTimes), AutoSearchEnd::LimitReached);
+  EXPECT_EQ(host.pressTimes, (std::vector<int64_t>{1500, 3000}));
 }
 
 TEST(AutoSearchEngine, ADisabledSearchMoreButtonIsWaitedFor) {
