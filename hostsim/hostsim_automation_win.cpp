@@ -284,6 +284,7 @@ bool Execute(const std::string& line) {
   if (verb == "popup") return LogOpenPopup();
   if (verb == "resources") return LogResources();
   if (verb == "gui-objects") { LogGuiObjects(); return true; }
+  if (bool understood = false; ExecuteSearchCommand(words, &understood)) return understood;
   return false;
 }
 

@@ -128,5 +128,8 @@ bool CallExportByText(const std::vector<std::string>& words);
 
 // Automation (hostsim_automation_win.cpp).
 bool CreateControlWindow();
+// Search form automation (hostsim_search_win.cpp): false when `words` is not one
+// of its commands; otherwise `understood` tells whether it was carried out.
+bool ExecuteSearchCommand(const std::vector<std::string>& words, bool* understood);
 
 }  // namespace va::hostsim

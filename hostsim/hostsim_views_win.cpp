@@ -307,7 +307,8 @@ void CreateSearchWindow() {
   Child("Button", "Stop", BS_PUSHBUTTON | WS_TABSTOP, kSearchStopId, g.searchForm, 510, 6, 60, 24);
   Child("Button", "Search more automatically allowed", BS_AUTOCHECKBOX | WS_TABSTOP, kSearchCheckId, g.searchForm, 80,
         36, 260, 20);
-  Child("Static", "", SS_LEFT, kSearchStatusId, g.searchForm, 8, 62, 500, 18);
+  // Narrow enough to leave the form's right side to an add-on's panel.
+  Child("Static", "", SS_LEFT, kSearchStatusId, g.searchForm, 8, 62, 350, 18);
   HWND results = Child(kPaneClass, "", WS_CLIPCHILDREN, kPaneSecondId, inner);
   HWND holder = Child(kPaneClass, "", WS_CLIPCHILDREN, kResultsHolderId, results);
   g.resultsList = Child(WC_TREEVIEWA, "", WS_BORDER | TVS_SHOWSELALWAYS, kResultsListId, holder);

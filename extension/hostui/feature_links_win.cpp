@@ -12,6 +12,7 @@
 #include "extension/menus/tools_menu_win.h"
 #include "extension/quicklinks/quicklinks_win.h"
 #include "extension/windows/options_pages_win.h"
+#include "extension/windows/search_panel_win.h"
 #include "extension/windows/status_window_win.h"
 
 namespace va {
@@ -63,6 +64,6 @@ void LinkPreviewWithTool(int index) { PreviewWithTool(index); }
 void LinkShellOpenSelected() { ShellOpenSelected(); }
 void LinkStartQuickLinks(int format) { StartQuickLinks(format); }
 
-void LinkStopAutoSearch() {}
+void LinkStopAutoSearch() { StopAutoSearchMore(); }
 
 }  // namespace va

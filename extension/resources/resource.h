@@ -270,3 +270,23 @@
 #define IDS_LIST_LIMIT 401
 #define IDS_ADDON_INVALID 403
 #define IDS_ADDON_DUPLICATE 405
+
+// Search options panel (dialog 111, a child of the host's search form; its toggle
+// shows IDB_REORDER_DOWN while expanded and IDB_REORDER_UP while collapsed) and the
+// Auto Search More texts on the status window's Search page
+#define IDD_SEARCH_PANEL 111
+#define IDC_AUTO_SEARCH_MORE 1076
+#define IDC_AUTO_SEARCH_NUMBER 1077
+#define IDC_AUTO_SEARCH_UNIT 1078
+#define IDC_PANEL_TOGGLE 1079
+#define IDC_PANEL_GROUP 1080
+#define IDS_UNIT_NO_LIMIT 151
+#define IDS_UNIT_MINUTES 152
+#define IDS_UNIT_TIMES 153
+#define IDS_UNIT_RESULTS 154
+#define IDS_TIMES_LEFT 507
+#define IDS_MINUTES_LEFT 508
+#define IDS_PREVENTION_DISABLED 509
+#define IDS_PREVENTION_ENABLED 510
+#define IDS_NO_LIMIT 511
+#define IDS_RESULTS_FOUND 512

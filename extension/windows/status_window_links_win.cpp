@@ -6,6 +6,7 @@
 #include "extension/accelerator/accelerator_engine.h"
 #include "extension/core/addon_host.h"
 #include "extension/core/module_state.h"
+#include "extension/windows/search_panel_win.h"
 #include "extension/windows/status_window_win.h"
 
 namespace va {
@@ -18,7 +19,7 @@ bool StatusSearchWindowKnown() { return SearchWindow != nullptr; }
 bool StatusTrafficWindowKnown() { return TrafficWindow != nullptr; }
 // The search options panel's Auto Search More box is enabled until that panel
 // starts its work; without the panel it reads as enabled.
-bool StatusAutoSearchBoxEnabled() { return true; }
+bool StatusAutoSearchBoxEnabled() { return AutoSearchBoxEnabled(); }
 bool StatusAcceleratorStopped() { return AcceleratorShared.control.load() == kAcceleratorStopped; }
 
 namespace {
