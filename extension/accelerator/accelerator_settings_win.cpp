@@ -20,7 +20,10 @@ int LoadAcceleratorSettingsFrom(const char* subkey, AcceleratorSettings& setting
   HKEY user = nullptr, machine = nullptr;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, subkey, 0, KEY_QUERY_VALUE, &user) != ERROR_SUCCESS) user = nullptr;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey, 0, KEY_QUERY_VALUE, &machine) != ERROR_SUCCESS) machine = nullptr;
-  if (!user && !machine) return 0;
+  // Without either key every value counts as missing, so the numbers get their
+  // defaults: a record never loaded would otherwise run the accelerator with no
+  // pause between cycles and items.
+  const int opened = user || machine ? 1 : 0;
   for (int i = 0; i < kAcceleratorFieldCount; ++i) {
     const auto field = static_cast<AcceleratorField>(i);
     uint32_t value = 0;
@@ -30,7 +33,7 @@ int LoadAcceleratorSettingsFrom(const char* subkey, AcceleratorSettings& setting
   }
   if (user) RegCloseKey(user);
   if (machine) RegCloseKey(machine);
-  return 1;
+  return opened;
 }
 
 void SaveAcceleratorSettingsTo(const char* subkey, const AcceleratorSettings& updated, AcceleratorSettings& current) {

@@ -24,14 +24,15 @@ class AcceleratorSettingsStore : public testing::Test {
   void Machine(const char* name, uint32_t v) { PutRawValue(HKEY_LOCAL_MACHINE, key(), name, REG_DWORD, Dword(v)); }
 };
 
-TEST_F(AcceleratorSettingsStore, NeitherKeyLeavesTheRecordAndReportsZero) {
+TEST_F(AcceleratorSettingsStore, NeitherKeyGivesTheNumbersTheirDefaultsKeepsTheFlagsAndReportsZero) {
   test::DeleteTree(HKEY_CURRENT_USER, key());
   test::DeleteTree(HKEY_LOCAL_MACHINE, key());
   AcceleratorSettings s;
-  s.CyclesDelay = 99;
+  s.SkipPaused = 1;
   EXPECT_EQ(LoadAcceleratorSettingsFrom(key(), s), 0);
-  EXPECT_EQ(s.CyclesDelay, 99u);
-  EXPECT_EQ(s.ItemDelay, 0u);
+  EXPECT_EQ(s.CyclesDelay, 45u);
+  EXPECT_EQ(s.ItemDelay, 2u);
+  EXPECT_EQ(s.SkipPaused, 1u);
 }
 
 TEST_F(AcceleratorSettingsStore, UserValuesWinValueByValueAndRangesApply) {
