@@ -73,7 +73,7 @@ ls -l "$shots"
 if [ "$mode" = --gallery ]; then
   mkdir -p "$root/docs/gallery"
   for name in wizard-connection host-options-menu tray-menu status-accelerator file-manager-menu quicklinks-progress \
-      download-menu reorder-dialog; do
+      download-menu reorder-dialog search-panel options-accelerator; do
     cp "$shots/$name.png" "$root/docs/gallery/" || status=1
   done
   echo "Gallery pictures copied into $root/docs/gallery"
