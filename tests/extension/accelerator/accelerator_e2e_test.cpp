@@ -162,17 +162,33 @@ TEST_F(AcceleratorE2E, AnAcceleratorOnWhenTheHostEndsStartsAgainNextTime) {
   ExitAndExpectZero(again);
 }
 
+// The ms stamp of the first host log line starting with the prefix, 0 if none.
+unsigned long FirstLogMs(const HostSim& host, const std::string& prefix) {
+  const std::vector<test::LogLine> lines = host.LogStartingWith(prefix);
+  return lines.empty() ? 0 : lines.front().ms;
+}
+
 TEST_F(AcceleratorE2E, RowsRemovedByTheHostDuringACycleEndTheWalkWithoutACrash) {
-  PutRawValue(HKEY_CURRENT_USER, kAcceleratorKey, "ItemDelay", REG_DWORD, Dword(3));
+  // A long pause after each action, so the removal surely falls into it even on a
+  // loaded machine.
+  constexpr unsigned long kItemDelayMs = 10000;
+  PutRawValue(HKEY_CURRENT_USER, kAcceleratorKey, "ItemDelay", REG_DWORD, Dword(kItemDelayMs / 1000));
   HostSim host;
   ASSERT_TRUE(host.Start(kScenario));
   ASSERT_TRUE(WaitUntil([&] { return PageText(host, 1068) == "Found"; }, kWindowsFoundMs));
   ASSERT_TRUE(host.Send("command 11401"));
   ASSERT_TRUE(WaitUntil([&] { return DownloadCommands(host).size() >= 2; }, kFirstActionsMs));
-  // While the thread waits after p1, the host drops the finished rows, among them
-  // the one the thread reads next.
+  // Right after its action on p1 the thread reads which row comes next ("done"),
+  // then waits. Once it has surely read it, the host drops the finished rows, among
+  // them that one. (A removal before that read would rightly lead the walk on to p2.)
+  Sleep(2000);
   ASSERT_TRUE(host.Send("command 32880"));
-  ASSERT_TRUE(WaitUntil([&] { return PageText(host, 1050).find(" second(s)") != std::string::npos; }, 8000))
+  ASSERT_TRUE(host.WaitForLog("command 32880 ", 5000));
+  const unsigned long sinceAction =
+      FirstLogMs(host, "command 32880 ") - host.LogStartingWith("command 32986 ").front().ms;
+  ASSERT_LT(sinceAction, kItemDelayMs - 2000) << "the host removed the rows too late for this test to say anything";
+  ASSERT_TRUE(WaitUntil([&] { return PageText(host, 1050).find(" second(s)") != std::string::npos; },
+                        static_cast<int>(kItemDelayMs) + 8000))
       << "the cycle did not end";
   ASSERT_TRUE(host.Send("ping"));
   ASSERT_TRUE(host.WaitForLog("pong", 3000)) << "the host no longer answers";
