@@ -10,15 +10,16 @@
 #include <string>
 #include <vector>
 
+#include "support/extension_keys.h"
 #include "support/scratch_registry.h"
 
 namespace va {
 namespace {
 
+using test::Dword;
+
 using test::PutRawValue;
 using test::ReadStoredValue;
-
-std::string Dword(uint32_t value) { return std::string(reinterpret_cast<const char*>(&value), 4); }
 
 class ExtensionSettings : public testing::Test {
  protected:

@@ -7,10 +7,13 @@
 #include <gtest/gtest.h>
 
 #include "common/extension_options.h"
+#include "support/extension_keys.h"
 #include "support/scratch_registry.h"
 
 namespace va {
 namespace {
+
+using test::Dword;
 
 using test::PutRawValue;
 using test::ReadStoredValue;
@@ -19,8 +22,6 @@ const char kSearchKey[] = "SOFTWARE\\Vexlo\\Search";
 const char kDistributionKey[] = "SOFTWARE\\V++";
 const char kHostUserKey[] = "SOFTWARE\\Vexlo\\v-aero";
 const char kLocalContentKey[] = "SOFTWARE\\Vexlo\\LocalContent";
-
-std::string Dword(uint32_t value) { return std::string(reinterpret_cast<const char*>(&value), 4); }
 
 int endings = 0;
 UINT endCode = 99;

@@ -6,27 +6,26 @@
 #include <string>
 #include <vector>
 
+#include "support/extension_keys.h"
 #include "support/hostsim_driver.h"
-#include "support/scratch_registry.h"
 
 namespace va {
 namespace {
 
+using test::Dword;
 using test::HostSim;
+using test::kAddOnKey;
+using test::kExtKey;
+using test::kLastStateKey;
 using test::PutRawValue;
 using test::ReadStoredValue;
+using test::Sz;
 
-const char kExtKey[] = "SOFTWARE\\VAExtensions";
-const char kLastStateKey[] = "SOFTWARE\\VAExtensions\\LastState";
-const char kAddOnKey[] = "SOFTWARE\\VAExtensions\\ch_plugs";
 const char kDistributionKey[] = "SOFTWARE\\V++";
 const char kSearchKey[] = "SOFTWARE\\Vexlo\\Search";
 const char kHostUserKey[] = "SOFTWARE\\Vexlo\\v-aero";
 const char kLocalContentKey[] = "SOFTWARE\\Vexlo\\LocalContent";
 constexpr int kExitDeadlineMs = 10000;
-
-std::string Dword(uint32_t value) { return std::string(reinterpret_cast<const char*>(&value), 4); }
-std::string Sz(const std::string& text) { return text + std::string(1, '\0'); }
 
 // Every key the module reads or writes starts out missing and is removed again.
 class Spine : public testing::Test {
@@ -34,8 +33,7 @@ class Spine : public testing::Test {
   void SetUp() override { Clean(); }
   void TearDown() override { Clean(); }
   static void Clean() {
-    test::DeleteTree(HKEY_CURRENT_USER, kExtKey);
-    test::DeleteTree(HKEY_LOCAL_MACHINE, kExtKey);
+    test::ClearExtensionSettings();
     test::DeleteTree(HKEY_CURRENT_USER, kDistributionKey);
     test::DeleteTree(HKEY_LOCAL_MACHINE, kDistributionKey);
     test::DeleteTree(HKEY_CURRENT_USER, kSearchKey);
@@ -50,10 +48,8 @@ class Spine : public testing::Test {
   }
   // Ends the host with its own exit command and checks the module ended it.
   static void ExitAndExpectZero(HostSim& host) {
-    ASSERT_TRUE(host.Send("exit"));
-    DWORD code = 99;
-    ASSERT_TRUE(host.WaitForExit(kExitDeadlineMs, &code)) << "the host did not end";
-    EXPECT_EQ(code, 0u) << "the module's shutdown did not end the process (the host itself returns 3)";
+    // The host's own exit path returns 3: 0 means the module's shutdown ended the process.
+    EXPECT_TRUE(test::HostExitsWithZero(host));
     EXPECT_EQ(host.CountLog("unload"), 1);
     EXPECT_EQ(host.CountLog("host-cleanup"), 0) << "the host's own code ran after the module was released";
   }

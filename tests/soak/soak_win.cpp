@@ -16,8 +16,8 @@
 
 #include "support/clipboard_view.h"
 #include "support/cycling_download_host.h"
+#include "support/extension_keys.h"
 #include "support/hostsim_driver.h"
-#include "support/scratch_registry.h"
 
 namespace va::soak {
 namespace {
@@ -50,10 +50,12 @@ constexpr int kProgressLine = 1131;
 constexpr DWORD kHostReturnedCode = 3;
 constexpr DWORD kNudgeAfterMs = 3000;  // hostsim returned from WinMain itself
 
-const char kExtKey[] = "SOFTWARE\\VAExtensions";
-const char kAccelKey[] = "SOFTWARE\\VAExtensions\\Accelerator";
-const char kFiltersKey[] = "SOFTWARE\\VAExtensions\\Filters";
-const char kLastStateKey[] = "SOFTWARE\\VAExtensions\\LastState";
+using test::Dword;
+using test::kAcceleratorKey;
+using test::kExtKey;
+using test::kFiltersKey;
+using test::kLastStateKey;
+using test::Sz;
 const char kLocalContent[] = "SOFTWARE\\Vexlo\\LocalContent";
 
 struct Options {
@@ -69,8 +71,6 @@ void Fail(const std::string& what) {
   std::printf("soak: FAILED: %s\n", what.c_str());
 }
 
-std::string Dword(uint32_t value) { return std::string(reinterpret_cast<const char*>(&value), 4); }
-std::string Sz(const std::string& text) { return text + std::string(1, '\0'); }
 
 uint64_t Fnv1a(const std::string& bytes) {
   uint64_t hash = 1469598103934665603ull;
@@ -250,8 +250,7 @@ class HostSoak {
   }
 
   static void Clean() {
-    test::DeleteTree(HKEY_CURRENT_USER, kExtKey);
-    test::DeleteTree(HKEY_LOCAL_MACHINE, kExtKey);
+    test::ClearExtensionSettings();
     test::DeleteTree(HKEY_CURRENT_USER, kLocalContent);
   }
 
@@ -263,9 +262,9 @@ class HostSoak {
     PutRawValue(HKEY_CURRENT_USER, kLocalContent, "DownloadDir", REG_SZ, Sz(shared_));
     PutRawValue(HKEY_CURRENT_USER, kExtKey, "ChangeTrayMenu", REG_DWORD, Dword(1));
     PutRawValue(HKEY_CURRENT_USER, kExtKey, "ShowAccelSttInTray", REG_DWORD, Dword(1));
-    PutRawValue(HKEY_CURRENT_USER, kAccelKey, "CyclesDelay", REG_DWORD, Dword(30));
-    PutRawValue(HKEY_CURRENT_USER, kAccelKey, "ItemDelay", REG_DWORD, Dword(1));
-    PutRawValue(HKEY_CURRENT_USER, kAccelKey, "SearchResume", REG_DWORD, Dword(1));
+    PutRawValue(HKEY_CURRENT_USER, kAcceleratorKey, "CyclesDelay", REG_DWORD, Dword(30));
+    PutRawValue(HKEY_CURRENT_USER, kAcceleratorKey, "ItemDelay", REG_DWORD, Dword(1));
+    PutRawValue(HKEY_CURRENT_USER, kAcceleratorKey, "SearchResume", REG_DWORD, Dword(1));
     PutRawValue(HKEY_CURRENT_USER, kLastStateKey, "StatusDlg", REG_DWORD, Dword(kStatusAcceleratorPage));
     const char* const filters[][3] = {
         {"Music", "*.mp3;*.ogg", "Music"}, {"Pictures", "*.jpg", "Pictures"}, {"Rest", "*", "Other"}};

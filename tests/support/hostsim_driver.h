@@ -4,6 +4,8 @@
 #pragma once
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -72,6 +74,37 @@ class HostSim {
   HWND main_ = nullptr;
   int syncCounter_ = 0;
 };
+
+// ---- the running host's windows, seen from this process ----
+
+// A top-level window of the host's process of class `cls` (and `caption`, if not
+// null); with `visibleOnly` hidden ones are passed over. 0 when there is none.
+HWND HostTopWindow(const HostSim& host, const char* cls, const char* caption = nullptr, bool visibleOnly = true);
+// A control of the host's main window tree by its id and its parent's id.
+HWND HostControl(const HostSim& host, int id, int parentId);
+// The status window (the host's top-level "FixedDialog"), shown or not; 0 until it exists.
+HWND StatusWindowOf(const HostSim& host);
+// The text of `control` on page `page` of the status window; "" without either.
+std::string StatusPageText(const HostSim& host, int page, int control);
+// WM_GETTEXT with a deadline: GetWindowText does not ask a window of another process.
+std::string WindowTextOf(HWND window);
+
+// Asks the host to exit through its own exit command and waits for the process:
+// success only when it ended within the deadline with exit code 0.
+testing::AssertionResult HostExitsWithZero(HostSim& host, int timeoutMs = 10000);
+
+// One item of a menu the host dumped into its log as
+// "<prefix> <position> id=<id> flags=<flags> <text>".
+struct MenuDumpItem {
+  int position = -1;
+  unsigned id = 0;
+  std::string flags, text;
+};
+// The items with exactly `prefix` (deeper prefixes are passed over) of the last
+// dump that starts with a line beginning with `startMarker` and ends with the
+// line `endMarker`.
+std::vector<MenuDumpItem> LastMenuDump(const HostSim& host, const std::string& prefix, const std::string& startMarker,
+                                       const std::string& endMarker);
 
 // Reads a whole file; empty when missing.
 std::string ReadWholeFile(const std::string& path);

@@ -161,4 +161,86 @@ bool HostSim::Running() const {
   return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
 }
 
+// ---- the running host's windows ----
+
+HWND HostTopWindow(const HostSim& host, const char* cls, const char* caption, bool visibleOnly) {
+  for (HWND w = FindWindowExA(nullptr, nullptr, cls, caption); w; w = FindWindowExA(nullptr, w, cls, caption)) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid == host.ProcessId() && (!visibleOnly || IsWindowVisible(w))) return w;
+  }
+  return nullptr;
+}
+
+namespace {
+struct ChildSearch {
+  int id, parentId;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchChild(HWND window, LPARAM lParam) {
+  auto* search = reinterpret_cast<ChildSearch*>(lParam);
+  if (GetDlgCtrlID(window) != search->id || GetDlgCtrlID(GetParent(window)) != search->parentId) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+}  // namespace
+
+HWND HostControl(const HostSim& host, int id, int parentId) {
+  ChildSearch search{id, parentId};
+  if (host.MainWindow()) EnumChildWindows(host.MainWindow(), MatchChild, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND StatusWindowOf(const HostSim& host) { return HostTopWindow(host, "FixedDialog", nullptr, false); }
+
+std::string WindowTextOf(HWND window) {
+  char text[512] = "";
+  DWORD_PTR copied = 0;
+  if (window)
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                        &copied);
+  return text;
+}
+
+std::string StatusPageText(const HostSim& host, int page, int control) {
+  HWND frame = StatusWindowOf(host);
+  return frame ? WindowTextOf(GetDlgItem(GetDlgItem(frame, page), control)) : "";
+}
+
+testing::AssertionResult HostExitsWithZero(HostSim& host, int timeoutMs) {
+  if (!host.Send("exit")) return testing::AssertionFailure() << "the host took no exit command";
+  DWORD code = 99;
+  if (!host.WaitForExit(timeoutMs, &code)) return testing::AssertionFailure() << "the host did not end";
+  if (code != 0) return testing::AssertionFailure() << "the host ended with exit code " << code;
+  return testing::AssertionSuccess();
+}
+
+std::vector<MenuDumpItem> LastMenuDump(const HostSim& host, const std::string& prefix, const std::string& startMarker,
+                                       const std::string& endMarker) {
+  const std::vector<std::string> lines = host.LogTexts();
+  size_t end = lines.size();
+  while (end > 0 && lines[end - 1] != endMarker) --end;
+  size_t start = end;
+  while (start > 0 && lines[start - 1].rfind(startMarker, 0) != 0) --start;
+  std::vector<MenuDumpItem> items;
+  const std::string head = prefix + " ";
+  for (size_t i = start; i + 1 < end; ++i) {
+    if (lines[i].rfind(head, 0) != 0) continue;
+    std::string rest = lines[i].substr(head.size());
+    const size_t space = rest.find(' ');
+    if (space == std::string::npos || rest.compare(space + 1, 3, "id=") != 0) continue;  // a deeper prefix
+    MenuDumpItem item;
+    item.position = std::stoi(rest.substr(0, space));
+    rest = rest.substr(space + 4);
+    item.id = static_cast<unsigned>(std::stoul(rest));
+    const size_t flags = rest.find("flags=") + 6;
+    const size_t after = rest.find(' ', flags);
+    item.flags = rest.substr(flags, after - flags);
+    item.text = after == std::string::npos ? "" : rest.substr(after + 1);
+    items.push_back(item);
+  }
+  return items;
+}
+
 }  // namespace va::test

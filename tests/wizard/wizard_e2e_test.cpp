@@ -11,6 +11,7 @@
 
 #include "common/registry_store.h"
 #include "support/client_keys.h"
+#include "support/extension_keys.h"
 #include "support/scratch_registry.h"
 #include "support/temp_folder.h"
 #include "wizard/resources/resource.h"
@@ -18,6 +19,8 @@
 
 namespace va {
 namespace {
+
+using test::Dword;
 
 using test::AnswerMessageBox;
 using test::ControlText;
@@ -41,7 +44,6 @@ constexpr int kProfileModem = 1;       // "56K Modem"
 constexpr int kProfileAdsl1024 = 8;    // "ADSL 1024/512"
 constexpr int kProfileBroadband = 14;  // "High-speed Broadband"
 
-std::string Dword(uint32_t value) { return std::string(reinterpret_cast<const char*>(&value), 4); }
 std::string Text(const std::string& text) { return text + std::string(1, '\0'); }
 
 std::string WindowsDrive() {

@@ -6,29 +6,27 @@
 #include <string>
 #include <vector>
 
+#include "support/extension_keys.h"
 #include "support/hostsim_driver.h"
-#include "support/scratch_registry.h"
 #include "support/tray_view.h"
 
 namespace va {
 namespace {
 
+using test::Dword;
 using test::HostSim;
+using test::kAcceleratorKey;
+using test::kExtKey;
+using test::kLastStateKey;
 using test::PutRawValue;
 using test::ReadStoredValue;
 using test::WaitUntil;
 
-const char kExtKey[] = "SOFTWARE\\VAExtensions";
-const char kAcceleratorKey[] = "SOFTWARE\\VAExtensions\\Accelerator";
-const char kLastStateKey[] = "SOFTWARE\\VAExtensions\\LastState";
 constexpr int kStatusPage = 302;
-constexpr int kExitDeadlineMs = 10000;
 // The thread waits 4 s before its first cycle; rows follow 1 s apart. The
 // deadlines leave room for a slow machine; the tests end as soon as things happen.
 constexpr int kFirstActionsMs = 30000;
 constexpr int kWindowsFoundMs = 30000;
-
-std::string Dword(uint32_t value) { return std::string(reinterpret_cast<const char*>(&value), 4); }
 
 const char kScenario[] =
     "second_panel_ms = -1\n"
@@ -63,32 +61,9 @@ class AcceleratorE2E : public testing::Test {
     PutRawValue(HKEY_CURRENT_USER, kLastStateKey, "StatusDlg", REG_DWORD, Dword(kStatusPage));
   }
   void TearDown() override { Clean(); }
-  static void Clean() {
-    test::DeleteTree(HKEY_CURRENT_USER, kExtKey);
-    test::DeleteTree(HKEY_LOCAL_MACHINE, kExtKey);
-  }
-
-  // The status window of the running host, 0 until it exists.
-  static HWND StatusFrame(const HostSim& host) {
-    for (HWND w = FindWindowExA(nullptr, nullptr, "FixedDialog", nullptr); w;
-         w = FindWindowExA(nullptr, w, "FixedDialog", nullptr)) {
-      DWORD pid = 0;
-      GetWindowThreadProcessId(w, &pid);
-      if (pid == host.ProcessId()) return w;
-    }
-    return nullptr;
-  }
+  static void Clean() { test::ClearExtensionSettings(); }
   static std::string PageText(const HostSim& host, int control) {
-    char text[256] = "";
-    HWND frame = StatusFrame(host);
-    if (frame) GetWindowTextA(GetDlgItem(GetDlgItem(frame, kStatusPage), control), text, sizeof(text));
-    return text;
-  }
-  static void ExitAndExpectZero(HostSim& host) {
-    ASSERT_TRUE(host.Send("exit"));
-    DWORD code = 99;
-    ASSERT_TRUE(host.WaitForExit(kExitDeadlineMs, &code)) << "the host did not end";
-    EXPECT_EQ(code, 0u);
+    return test::StatusPageText(host, kStatusPage, control);
   }
 };
 
@@ -113,7 +88,7 @@ TEST_F(AcceleratorE2E, ThreadResumesAndAcceleratesPausedRowsShowsItsTextsAndStop
   EXPECT_LE(GetTickCount() - asked, 1600u) << "the stop was noticed late";
   EXPECT_EQ(PageText(host, 1051), " - ");
   EXPECT_EQ(PageText(host, 1052), " - ");
-  ExitAndExpectZero(host);
+  EXPECT_TRUE(test::HostExitsWithZero(host));
   EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, kLastStateKey, "Accelerator").bytes, Dword(0));
 }
 
@@ -140,7 +115,7 @@ TEST_F(AcceleratorE2E, TraySquareIsGreenWhileACycleRunsAndRedAfterTheStop) {
   ASSERT_TRUE(host.Send("command 11401"));
   EXPECT_TRUE(WaitUntil([&] { return test::SimilarColour(StatusSquareCentre(), kStoppedRed); }, 5000))
       << std::hex << StatusSquareCentre();
-  ExitAndExpectZero(host);
+  EXPECT_TRUE(test::HostExitsWithZero(host));
 }
 
 TEST_F(AcceleratorE2E, AnAcceleratorOnWhenTheHostEndsStartsAgainNextTime) {
@@ -150,7 +125,7 @@ TEST_F(AcceleratorE2E, AnAcceleratorOnWhenTheHostEndsStartsAgainNextTime) {
     ASSERT_TRUE(WaitUntil([&] { return PageText(host, 1068) == "Found"; }, kWindowsFoundMs));
     ASSERT_TRUE(host.Send("command 11401"));
     ASSERT_TRUE(WaitUntil([&] { return !DownloadCommands(host).empty(); }, kFirstActionsMs));
-    ExitAndExpectZero(host);
+    EXPECT_TRUE(test::HostExitsWithZero(host));
   }
   EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, kLastStateKey, "Accelerator").bytes, Dword(1));
   HostSim again;
@@ -159,7 +134,7 @@ TEST_F(AcceleratorE2E, AnAcceleratorOnWhenTheHostEndsStartsAgainNextTime) {
       << "the accelerator did not start by itself";
   EXPECT_EQ(again.CountLog("command 11401"), 0);
   EXPECT_EQ(DownloadCommands(again)[0], "61244 p1");
-  ExitAndExpectZero(again);
+  EXPECT_TRUE(test::HostExitsWithZero(again));
 }
 
 // The ms stamp of the first host log line starting with the prefix, 0 if none.
@@ -196,7 +171,7 @@ TEST_F(AcceleratorE2E, RowsRemovedByTheHostDuringACycleEndTheWalkWithoutACrash) 
   for (const std::string& c : DownloadCommands(host)) EXPECT_EQ(c.find(" p2"), std::string::npos) << c;
   ASSERT_TRUE(host.Send("command 11401"));
   ASSERT_TRUE(WaitUntil([&] { return PageText(host, 1050) == "Inactive"; }, 5000));
-  ExitAndExpectZero(host);
+  EXPECT_TRUE(test::HostExitsWithZero(host));
 }
 
 }  // namespace

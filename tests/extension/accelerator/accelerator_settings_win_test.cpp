@@ -4,16 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include "support/extension_keys.h"
 #include "support/scratch_registry.h"
 
 namespace va {
 namespace {
 
+using test::Dword;
+
 using test::PutRawValue;
 using test::ReadStoredValue;
 using test::ScratchKey;
-
-std::string Dword(uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
 
 class AcceleratorSettingsStore : public testing::Test {
  protected:

@@ -9,19 +9,23 @@
 #include <string>
 #include <vector>
 
+#include "support/extension_keys.h"
 #include "support/hostsim_driver.h"
-#include "support/scratch_registry.h"
 
 namespace va {
 namespace {
 
+using test::Dword;
+using test::HostControl;
 using test::HostSim;
+using test::kAcceleratorKey;
+using test::kExtKey;
+using test::kLastStateKey;
+using test::LastMenuDump;
+using test::MenuDumpItem;
 using test::PutRawValue;
 using test::WaitUntil;
 
-const char kExtKey[] = "SOFTWARE\\VAExtensions";
-const char kAcceleratorKey[] = "SOFTWARE\\VAExtensions\\Accelerator";
-const char kLastStateKey[] = "SOFTWARE\\VAExtensions\\LastState";
 constexpr int kStatusPage = 302;
 constexpr int kTrafficStateControl = 1068;
 constexpr int kTrafficWindowId = 1381;
@@ -31,11 +35,8 @@ constexpr int kSearchFormId = 0xE900;
 constexpr int kSearchPanelId = 4096;
 constexpr int kWindowsFoundMs = 30000;
 constexpr int kDeadlineMs = 5000;
-constexpr int kExitDeadlineMs = 10000;
 // How long a test watches for something that must not happen.
 constexpr int kQuietMs = 1500;
-
-std::string Dword(uint32_t value) { return std::string(reinterpret_cast<const char*>(&value), 4); }
 
 const char kScenario[] =
     "second_panel_ms = -1\n"
@@ -44,44 +45,16 @@ const char kScenario[] =
     "download = Gamma Song|Queued|0 KB/s|gamma.mp3\n"
     "download = Delta Song|Downloading|5 KB/s|delta.mp3\n";
 
-struct MenuLine {
-  int position = -1;
-  unsigned id = 0;
-  std::string flags, text;
-};
-
-// The items of the last popup dump whose lines start with `prefix` followed by a
-// position ("popup" for the popup itself, "popup 3" for its submenu at 3).
-std::vector<MenuLine> LastPopup(const HostSim& host, const std::string& prefix) {
-  std::vector<std::string> lines = host.LogTexts();
-  size_t end = lines.size();
-  while (end > 0 && lines[end - 1] != "popup-end") --end;
-  size_t start = end;
-  while (start > 0 && lines[start - 1] != "automation popup") --start;
-  std::vector<MenuLine> items;
-  const std::string head = prefix + " ";
-  for (size_t i = start; i + 1 < end; ++i) {
-    if (lines[i].rfind(head, 0) != 0) continue;
-    std::string rest = lines[i].substr(head.size());
-    const size_t space = rest.find(' ');
-    if (space == std::string::npos || rest.compare(space + 1, 3, "id=") != 0) continue;  // a deeper prefix
-    MenuLine item;
-    item.position = std::stoi(rest.substr(0, space));
-    rest = rest.substr(space + 4);
-    item.id = static_cast<unsigned>(std::stoul(rest));
-    const size_t flags = rest.find("flags=") + 6;
-    const size_t after = rest.find(' ', flags);
-    item.flags = rest.substr(flags, after - flags);
-    item.text = after == std::string::npos ? "" : rest.substr(after + 1);
-    items.push_back(item);
-  }
-  return items;
+// The items of the last popup the host dumped ("popup" for the popup itself,
+// "popup 3" for its submenu at 3).
+std::vector<MenuDumpItem> LastPopup(const HostSim& host, const std::string& prefix) {
+  return LastMenuDump(host, prefix, "automation popup", "popup-end");
 }
 
 // "id text" per item; popups and separators by their flags.
-std::vector<std::string> Describe(const std::vector<MenuLine>& items) {
+std::vector<std::string> Describe(const std::vector<MenuDumpItem>& items) {
   std::vector<std::string> out;
-  for (const MenuLine& item : items) {
+  for (const MenuDumpItem& item : items) {
     if (item.flags.find('S') != std::string::npos) out.push_back("-");
     else if (item.flags.find('P') != std::string::npos) out.push_back("popup " + item.text);
     else if (item.flags.find('O') != std::string::npos) out.push_back("heading " + std::to_string(item.id));
@@ -90,42 +63,7 @@ std::vector<std::string> Describe(const std::vector<MenuLine>& items) {
   return out;
 }
 
-struct ChildSearch {
-  int id, parentId;
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK FindChild(HWND window, LPARAM lParam) {
-  auto* search = reinterpret_cast<ChildSearch*>(lParam);
-  if (GetDlgCtrlID(window) == search->id && GetDlgCtrlID(GetParent(window)) == search->parentId) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-// A control of the running host by its id and its parent's id.
-HWND HostControl(const HostSim& host, int id, int parentId) {
-  ChildSearch search{id, parentId};
-  EnumChildWindows(host.MainWindow(), FindChild, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-HWND HostDialog(const HostSim& host, const char* caption) {
-  for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", caption); w; w = FindWindowExA(nullptr, w, "#32770", caption)) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    if (pid == host.ProcessId() && IsWindowVisible(w)) return w;
-  }
-  return nullptr;
-}
-
-std::string ControlText(HWND control) {
-  char text[256] = "";
-  DWORD_PTR copied = 0;
-  SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &copied);
-  return text;
-}
+HWND HostDialog(const HostSim& host, const char* caption) { return test::HostTopWindow(host, "#32770", caption); }
 
 class DownloadMenuE2E : public testing::Test {
  protected:
@@ -137,25 +75,13 @@ class DownloadMenuE2E : public testing::Test {
     UseModuleMenu(true);
   }
   void TearDown() override { Clean(); }
-  static void Clean() {
-    test::DeleteTree(HKEY_CURRENT_USER, kExtKey);
-    test::DeleteTree(HKEY_LOCAL_MACHINE, kExtKey);
-  }
+  static void Clean() { test::ClearExtensionSettings(); }
   static void UseModuleMenu(bool on) {
     PutRawValue(HKEY_CURRENT_USER, kExtKey, "ChangeDownloadMenu", REG_DWORD, Dword(on ? 1 : 0));
   }
 
   static std::string PageText(const HostSim& host, int control) {
-    for (HWND w = FindWindowExA(nullptr, nullptr, "FixedDialog", nullptr); w;
-         w = FindWindowExA(nullptr, w, "FixedDialog", nullptr)) {
-      DWORD pid = 0;
-      GetWindowThreadProcessId(w, &pid);
-      if (pid != host.ProcessId()) continue;
-      char text[256] = "";
-      GetWindowTextA(GetDlgItem(GetDlgItem(w, kStatusPage), control), text, sizeof text);
-      return text;
-    }
-    return "";
+    return test::StatusPageText(host, kStatusPage, control);
   }
 
   // Starts the host and waits until the Traffic window's hook has set itself up.
@@ -190,13 +116,6 @@ class DownloadMenuE2E : public testing::Test {
     }
     return out;
   }
-
-  static void ExitAndExpectZero(HostSim& host) {
-    ASSERT_TRUE(host.Send("exit"));
-    DWORD code = 99;
-    ASSERT_TRUE(host.WaitForExit(kExitDeadlineMs, &code)) << "the host did not end";
-    EXPECT_EQ(code, 0u);
-  }
 };
 
 // ---- the popup ----
@@ -212,7 +131,7 @@ TEST_F(DownloadMenuE2E, WithTheSettingOffTheHostShowsItsOwnMenu) {
   EXPECT_EQ(items[0], "61241 Pre&view in Theater");
   EXPECT_EQ(items[2], "61244 &Resume");
   EXPECT_EQ(items[10], "popup &Find more from the same");
-  ExitAndExpectZero(host);
+  EXPECT_TRUE(test::HostExitsWithZero(host));
 }
 
 TEST_F(DownloadMenuE2E, WithTheSettingOnRightClickShowsTheModulePopupOnce) {
@@ -251,7 +170,7 @@ TEST_F(DownloadMenuE2E, WithTheSettingOnRightClickShowsTheModulePopupOnce) {
   PostMessageA(DownloadList(host), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(DownloadList(host)), -1);
   ASSERT_TRUE(DumpOpenPopup(host));
   EXPECT_EQ(Describe(LastPopup(host, "popup")).back(), "11004 Reorder download list...");
-  ExitAndExpectZero(host);
+  EXPECT_TRUE(test::HostExitsWithZero(host));
 }
 
 // ---- bulk commands ----
@@ -279,7 +198,7 @@ TEST_F(DownloadMenuE2E, ResumeQueuedResumesExactlyTheQueuedRowsAndLeavesTheLastS
   ASSERT_TRUE(host.Send("command 11201"));
   ASSERT_TRUE(host.Sync());
   EXPECT_EQ(Commands(host, {"61242"}), (std::vector<std::string>{"61242 0", "61242 1", "61242 2", "61242 3"}));
-  ExitAndExpectZero(host);
+  EXPECT_TRUE(test::HostExitsWithZero(host));
 }
 
 TEST_F(DownloadMenuE2E, ARunningAcceleratorDoesNotSelectRowsWhileABulkCommandWorks) {
@@ -318,7 +237,7 @@ TEST_F(DownloadMenuE2E, ARunningAcceleratorDoesNotSelectRowsWhileABulkCommandWor
     }
   }
   EXPECT_EQ(expectedRow, 8);
-  ExitAndExpectZero(host);
+  EXPECT_TRUE(test::HostExitsWithZero(host));
 }
 
 TEST_F(DownloadMenuE2E, PreviewWithTheaterReachesTheHostAsAPreviewAndLeavesTheDownload) {
@@ -332,7 +251,7 @@ TEST_F(DownloadMenuE2E, PreviewWithTheaterReachesTheHostAsAPreviewAndLeavesTheDo
   const auto rows = host.LogStartingWith("row 1 ");
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_NE(rows[0].text.find("|Paused|"), std::string::npos) << rows[0].text;
-  ExitAndExpectZero(host);
+  EXPECT_TRUE(test::HostExitsWithZero(host));
 }
 
 // ---- Find more from the same ----
@@ -349,7 +268,7 @@ class FindMoreE2E : public DownloadMenuE2E {
     }
   }
   static std::string SearchText(const HostSim& host) {
-    return ControlText(HostControl(host, kSearchTextId, kSearchFormId));
+    return test::WindowTextOf(HostControl(host, kSearchTextId, kSearchFormId));
   }
 };
 
@@ -367,7 +286,7 @@ TEST_F(FindMoreE2E, TitleAndFileNameFillTheSearchBoxAndPressSearch) {
   ASSERT_TRUE(host.Send("command 11252"));
   ASSERT_TRUE(host.WaitForLog("form-command 1238", kDeadlineMs, 2));
   EXPECT_EQ(SearchText(host), "beta.mp3");
-  ExitAndExpectZero(host);
+  EXPECT_TRUE(test::HostExitsWithZero(host));
 }
 
 TEST_F(FindMoreE2E, ArtistAlbumAndUserReachTheHostAndNoSelectionDoesNothing) {
@@ -386,7 +305,7 @@ TEST_F(FindMoreE2E, ArtistAlbumAndUserReachTheHostAndNoSelectionDoesNothing) {
   ASSERT_TRUE(host.Sync());
   EXPECT_FALSE(WaitUntil([&] { return host.CountLog("form-command") > 0; }, kQuietMs));
   EXPECT_EQ(host.CountLog("command 32892"), 0);
-  ExitAndExpectZero(host);
+  EXPECT_TRUE(test::HostExitsWithZero(host));
 }
 
 // ---- reordering ----
@@ -452,7 +371,7 @@ TEST_F(ReorderE2E, SortMakesTheHostListTakeTheDialogOrderAndCancelLeavesIt) {
   ASSERT_TRUE(host.Send("select 0"));
   ASSERT_TRUE(host.Send("command 61242"));
   ASSERT_TRUE(host.WaitForLog("command 61242 row=0 title=Beta Song", kDeadlineMs));
-  ExitAndExpectZero(host);
+  EXPECT_TRUE(test::HostExitsWithZero(host));
 }
 
 TEST_F(ReorderE2E, OneDownloadOpensNoDialog) {
@@ -461,7 +380,7 @@ TEST_F(ReorderE2E, OneDownloadOpensNoDialog) {
   ASSERT_TRUE(host.Send("command 11004"));
   ASSERT_TRUE(host.Sync());
   EXPECT_FALSE(WaitUntil([&] { return HostDialog(host, "Reorder download list...") != nullptr; }, kQuietMs));
-  ExitAndExpectZero(host);
+  EXPECT_TRUE(test::HostExitsWithZero(host));
 }
 
 }  // namespace

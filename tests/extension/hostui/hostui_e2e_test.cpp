@@ -10,24 +10,27 @@
 #include <vector>
 
 #include "support/hostsim_driver.h"
-#include "support/scratch_registry.h"
+#include "support/extension_keys.h"
 #include "support/tray_view.h"
 
 namespace va {
 namespace {
 
+using test::Dword;
 using test::HostSim;
+using test::HostTopWindow;
+using test::kExtKey;
+using test::kLastStateKey;
+using test::kSkinsKey;
+using test::LastMenuDump;
+using test::MenuDumpItem;
 using test::PutRawValue;
 using test::WaitUntil;
 
-const char kExtKey[] = "SOFTWARE\\VAExtensions";
-const char kSkinsKey[] = "SOFTWARE\\Vexlo\\Skins";
 constexpr UINT kTrayCallback = WM_USER + 10;
 constexpr UINT kTrayId = 216;
 constexpr int kExitCommand = 32870;
 constexpr int kDeadlineMs = 5000;
-
-std::string Dword(uint32_t value) { return std::string(reinterpret_cast<const char*>(&value), 4); }
 
 // Asks the notification area whether the icon (main window, 216) is there: a
 // modify that changes nothing succeeds only for an existing icon.
@@ -39,66 +42,16 @@ bool TrayIconPresent(HWND main) {
   return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
 }
 
-// A top-level window of the host's process of class `cls` (and caption, if given).
-HWND FindHostWindow(DWORD pid, const char* cls, const char* caption = nullptr) {
-  HWND window = nullptr;
-  while ((window = FindWindowExA(nullptr, window, cls, caption))) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == pid && IsWindowVisible(window)) return window;
-  }
-  return nullptr;
-}
-
-struct MenuItemLine {
-  int position = -1;
-  unsigned id = 0;
-  std::string flags;
-  std::string text;
-};
-
-// Parses "<prefix> <pos> id=<id> flags=<f> <text>" lines of the last dump that
-// ends with `endMarker`.
-std::vector<MenuItemLine> LastDump(const HostSim& host, const std::string& prefix, const std::string& startMarker,
-                                   const std::string& endMarker) {
-  std::vector<std::string> lines = host.LogTexts();
-  size_t end = lines.size();
-  while (end > 0 && lines[end - 1] != endMarker) --end;
-  size_t start = end;
-  while (start > 0 && lines[start - 1].rfind(startMarker, 0) != 0) --start;
-  std::vector<MenuItemLine> items;
-  const std::string head = prefix + " ";
-  for (size_t i = start; i + 1 < end; ++i) {
-    const std::string& line = lines[i];
-    if (line.rfind(head, 0) != 0) continue;
-    std::string rest = line.substr(head.size());
-    size_t sp = rest.find(' ');
-    if (sp == std::string::npos || rest.compare(sp + 1, 3, "id=") != 0) continue;  // a deeper prefix
-    MenuItemLine item;
-    item.position = std::stoi(rest.substr(0, sp));
-    rest = rest.substr(sp + 4);
-    item.id = static_cast<unsigned>(std::stoul(rest));
-    size_t flags = rest.find("flags=");
-    rest = rest.substr(flags + 6);
-    sp = rest.find(' ');
-    item.flags = rest.substr(0, sp);
-    item.text = sp == std::string::npos ? "" : rest.substr(sp + 1);
-    items.push_back(item);
-  }
-  return items;
-}
-
 class HostUi : public testing::Test {
  protected:
   void SetUp() override { Clean(); }
   void TearDown() override { Clean(); }
   static void Clean() {
-    test::DeleteTree(HKEY_CURRENT_USER, kExtKey);
-    test::DeleteTree(HKEY_LOCAL_MACHINE, kExtKey);
+    test::ClearExtensionSettings();
     test::DeleteTree(HKEY_CURRENT_USER, kSkinsKey);
   }
   static void SetOption(const char* name, uint32_t value) {
-    PutRawValue(HKEY_CURRENT_USER, kExtKey, name, REG_DWORD, Dword(value));
+    test::PutDword(HKEY_CURRENT_USER, kExtKey, name, value);
   }
   // Starts the host and waits until the module has set up the main window: with
   // the icon rules of the test either present or not, the menu bar is installed
@@ -109,11 +62,11 @@ class HostUi : public testing::Test {
     ASSERT_TRUE(host.Sync());
     ASSERT_TRUE(host.Sync());  // InitMessage was posted before the first sync marker
   }
-  std::vector<MenuItemLine> MenuBar(HostSim& host, const std::string& prefix) {
+  std::vector<MenuDumpItem> MenuBar(HostSim& host, const std::string& prefix) {
     const int before = host.CountLog("menubar-end");
     EXPECT_TRUE(host.Send("menubar"));
     EXPECT_TRUE(host.WaitForLog("menubar-end", kDeadlineMs, before + 1));
-    return LastDump(host, prefix, "menubar handle=", "menubar-end");
+    return LastMenuDump(host, prefix, "menubar handle=", "menubar-end");
   }
   std::string MenuBarHandle(HostSim& host) {
     std::string handle;
@@ -122,24 +75,24 @@ class HostUi : public testing::Test {
     return handle;
   }
   // Opens the tray menu by the icon's right click and logs it through the host.
-  std::vector<MenuItemLine> TrayMenu(HostSim& host, const std::string& prefix) {
+  std::vector<MenuDumpItem> TrayMenu(HostSim& host, const std::string& prefix) {
     const int before = host.CountLog("popup-end");
     PostMessageA(host.MainWindow(), kTrayCallback, kTrayId, WM_RBUTTONUP);
-    EXPECT_TRUE(WaitUntil([&] { return FindHostWindow(host.ProcessId(), "#32768") != nullptr; }, kDeadlineMs))
+    EXPECT_TRUE(WaitUntil([&] { return HostTopWindow(host, "#32768") != nullptr; }, kDeadlineMs))
         << "no tray menu opened";
     EXPECT_TRUE(host.Send("popup"));
     EXPECT_TRUE(host.WaitForLog("popup-end", kDeadlineMs, before + 1));
     EXPECT_TRUE(host.Sync());
-    return LastDump(host, prefix, "automation popup", "popup-end");
+    return LastMenuDump(host, prefix, "automation popup", "popup-end");
   }
-  static int Count(const std::vector<MenuItemLine>& items, unsigned id) {
+  static int Count(const std::vector<MenuDumpItem>& items, unsigned id) {
     int n = 0;
-    for (const MenuItemLine& item : items) n += item.id == id;
+    for (const MenuDumpItem& item : items) n += item.id == id;
     return n;
   }
-  static int CountText(const std::vector<MenuItemLine>& items, const std::string& text) {
+  static int CountText(const std::vector<MenuDumpItem>& items, const std::string& text) {
     int n = 0;
-    for (const MenuItemLine& item : items) n += item.text == text;
+    for (const MenuDumpItem& item : items) n += item.text == text;
     return n;
   }
 };
@@ -179,7 +132,7 @@ TEST_F(HostUi, WithChangeSystemBtnTheCloseBoxAsksAndTheIconFollowsTheWindow) {
 
   PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
   HWND box = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (box = FindHostWindow(host.ProcessId(), "#32770", "VA Extensions")) != nullptr; },
+  ASSERT_TRUE(WaitUntil([&] { return (box = HostTopWindow(host, "#32770", "VA Extensions")) != nullptr; },
                         kDeadlineMs))
       << "no exit confirmation";
   char text[256] = "";
@@ -248,7 +201,7 @@ TEST_F(HostUi, TrayMenuHasItsOrderDefaultItemAndTextsOfTheMoment) {
   SetOption("ChangeTrayMenu", 1);
   HostSim host;
   StartHost(host);
-  std::vector<MenuItemLine> items = TrayMenu(host, "popup");
+  std::vector<MenuDumpItem> items = TrayMenu(host, "popup");
   ASSERT_EQ(items.size(), 11u);
   struct Want {
     unsigned id;
@@ -266,7 +219,7 @@ TEST_F(HostUi, TrayMenuHasItsOrderDefaultItemAndTextsOfTheMoment) {
     EXPECT_EQ(items[i].flags, want[i].flags);
     EXPECT_EQ(items[i].text, want[i].text);
   }
-  std::vector<MenuItemLine> accelerator = LastDump(host, "popup 6", "automation popup", "popup-end");
+  std::vector<MenuDumpItem> accelerator = LastMenuDump(host, "popup 6", "automation popup", "popup-end");
   ASSERT_EQ(accelerator.size(), 3u);
   EXPECT_EQ(accelerator[0].id, 11401u);
   EXPECT_EQ(accelerator[0].text, "Enable");  // the accelerator is stopped
@@ -283,11 +236,11 @@ TEST_F(HostUi, TrayMenuHasItsOrderDefaultItemAndTextsOfTheMoment) {
 
 TEST_F(HostUi, MenuBarGetsTheItemsOncePerHandleAndAlwaysOnTopFollowsTheLastState) {
   SetOption("AddToMainMenu", 1);
-  PutRawValue(HKEY_CURRENT_USER, "SOFTWARE\\VAExtensions\\LastState", "AlwaysOnTop", REG_DWORD, Dword(1));
+  PutRawValue(HKEY_CURRENT_USER, kLastStateKey, "AlwaysOnTop", REG_DWORD, Dword(1));
   HostSim host;
   StartHost(host);
   HWND main = host.MainWindow();
-  std::vector<MenuItemLine> bar;
+  std::vector<MenuDumpItem> bar;
   ASSERT_TRUE(WaitUntil([&] {
     RedrawWindow(main, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
     bar = MenuBar(host, "menubar");
@@ -304,12 +257,12 @@ TEST_F(HostUi, MenuBarGetsTheItemsOncePerHandleAndAlwaysOnTopFollowsTheLastState
     ASSERT_EQ(bar.size(), 7u);
     EXPECT_EQ(bar[5].text, "Tools");
     EXPECT_EQ(bar[6].text, "&Help");
-    std::vector<MenuItemLine> first = MenuBar(host, "menu 0");
+    std::vector<MenuDumpItem> first = MenuBar(host, "menu 0");
     ASSERT_GE(first.size(), 3u);
     EXPECT_EQ(first[2].id, 11002u);
     EXPECT_EQ(first[2].text, "Jump SuperNode");
     EXPECT_EQ(Count(first, 11002), 1);
-    std::vector<MenuItemLine> view = MenuBar(host, "menu 1");
+    std::vector<MenuDumpItem> view = MenuBar(host, "menu 1");
     ASSERT_GE(view.size(), 8u);
     EXPECT_EQ(view[5].id, 11006u);
     EXPECT_EQ(view[5].text, "Always on top");
@@ -317,7 +270,7 @@ TEST_F(HostUi, MenuBarGetsTheItemsOncePerHandleAndAlwaysOnTopFollowsTheLastState
     EXPECT_EQ(view[7].id, 11003u);
     EXPECT_EQ(view[7].text, "Status Window");
     EXPECT_EQ(Count(view, 11006), 1);
-    std::vector<MenuItemLine> options = MenuBar(host, "menu 3");
+    std::vector<MenuDumpItem> options = MenuBar(host, "menu 3");
     EXPECT_EQ(Count(options, 11001), 1);
     EXPECT_EQ(CountText(options, "Tools"), 0) << "Tools is in the menu bar with AddToMainMenu";
   };
@@ -349,7 +302,7 @@ TEST_F(HostUi, AboutBoxCarriesTheAboutLine) {
   StartHost(host);
   PostMessageA(host.MainWindow(), WM_COMMAND, 57664, 0);
   HWND about = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (about = FindHostWindow(host.ProcessId(), "#32770")) != nullptr; }, kDeadlineMs));
+  ASSERT_TRUE(WaitUntil([&] { return (about = HostTopWindow(host, "#32770")) != nullptr; }, kDeadlineMs));
   char line[256] = "";
   ASSERT_TRUE(WaitUntil([&] { return GetDlgItemTextA(about, 101, line, sizeof line) > 0; }, kDeadlineMs));
   EXPECT_STREQ(line, "VA Extensions v0.56a for Vexlo Aero V++");
@@ -378,6 +331,10 @@ TEST_F(HostUi, LayoutWithoutAdBannerIsStableAndMovesThePlayerIntoTheBarRow) {
   StartHost(host);
   HWND main = host.MainWindow();
   const int ids[] = {0xE801, 0xE802, 0xE806, 0xE900};
+  // A late resize from the display may still be on its way: the host lays the
+  // bars out its way first and the module moves them after, within that message.
+  ASSERT_TRUE(WaitUntil([&] { return ChildRect(main, 0xE802).left == 355; }, kDeadlineMs)) << "the layout never came";
+  ASSERT_TRUE(host.Sync());
   RECT client;
   GetClientRect(main, &client);
   RECT adBar = ChildRect(main, 0xE802), playerBar = ChildRect(main, 0xE806);

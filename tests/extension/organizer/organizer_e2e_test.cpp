@@ -6,26 +6,24 @@
 #include <map>
 #include <string>
 
+#include "support/extension_keys.h"
 #include "support/hostsim_driver.h"
-#include "support/scratch_registry.h"
 
 namespace va {
 namespace {
 
 using test::HostSim;
+using test::kFiltersKey;
 using test::PutRawValue;
 
-const char kFilters[] = "SOFTWARE\\VAExtensions\\Filters";
-const char kExtKey[] = "SOFTWARE\\VAExtensions";
 const char kLocalContent[] = "SOFTWARE\\Vexlo\\LocalContent";
 constexpr int kHandledWithinMs = 3000;
 
 void PutText(const std::string& name, const std::string& text) {
-  PutRawValue(HKEY_CURRENT_USER, kFilters, name.c_str(), REG_SZ, text + std::string(1, '\0'));
+  PutRawValue(HKEY_CURRENT_USER, kFiltersKey, name.c_str(), REG_SZ, test::Sz(text));
 }
 void PutAction(const std::string& name, DWORD action) {
-  PutRawValue(HKEY_CURRENT_USER, kFilters, name.c_str(), REG_DWORD,
-              std::string(reinterpret_cast<const char*>(&action), 4));
+  test::PutDword(HKEY_CURRENT_USER, kFiltersKey, name.c_str(), action);
 }
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
@@ -82,8 +80,7 @@ class Organizer : public testing::Test {
     Clean();
   }
   static void Clean() {
-    test::DeleteTree(HKEY_CURRENT_USER, kExtKey);
-    test::DeleteTree(HKEY_LOCAL_MACHINE, kExtKey);
+    test::ClearExtensionSettings();
     test::DeleteTree(HKEY_CURRENT_USER, kLocalContent);
   }
   std::string Shared(const std::string& name) const { return shared_ + "\\" + name; }

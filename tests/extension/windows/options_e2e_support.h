@@ -9,45 +9,37 @@
 #include <cstring>
 #include <string>
 
+#include "support/extension_keys.h"
 #include "support/hostsim_driver.h"
-#include "support/scratch_registry.h"
 
 namespace va {
 namespace {
 
+using test::Dword;
 using test::HostSim;
+using test::HostTopWindow;
+using test::kAcceleratorKey;
+using test::kAddOnKey;
+using test::kExtKey;
+using test::kFiltersKey;
+using test::kLastStateKey;
+using test::kToolsKey;
 using test::PutRawValue;
 using test::ReadStoredValue;
+using test::Sz;
 using test::WaitUntil;
 
-const char kExtKey[] = "SOFTWARE\\VAExtensions";
-const char kLastStateKey[] = "SOFTWARE\\VAExtensions\\LastState";
 const char kCaption[] = "VA Extensions - More Options";
 constexpr int kOptionsCommand = 11001;
 constexpr int kAccelOptionsCommand = 11402;
 constexpr int kPageList = 1015;
 constexpr int kDeadlineMs = 10000;
 
-inline std::string Dword(uint32_t value) { return std::string(reinterpret_cast<const char*>(&value), 4); }
-
-inline HWND FindHostWindow(DWORD pid, const char* cls, const char* caption) {
-  HWND window = nullptr;
-  while ((window = FindWindowExA(nullptr, window, cls, caption))) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == pid && IsWindowVisible(window)) return window;
-  }
-  return nullptr;
-}
-
 class OptionsEndToEnd : public testing::Test {
  protected:
   void SetUp() override { Clean(); }
   void TearDown() override { Clean(); }
-  static void Clean() {
-    test::DeleteTree(HKEY_CURRENT_USER, kExtKey);
-    test::DeleteTree(HKEY_LOCAL_MACHINE, kExtKey);
-  }
+  static void Clean() { test::ClearExtensionSettings(); }
   static void StartHost(HostSim& host) {
     ASSERT_TRUE(host.Start("second_panel_ms = -1\n"));
     ASSERT_TRUE(host.WaitForLog("result ServiceShow"));
@@ -58,7 +50,7 @@ class OptionsEndToEnd : public testing::Test {
   static HWND Open(HostSim& host, int command) {
     if (!host.Send("command " + std::to_string(command))) return nullptr;
     HWND dialog = nullptr;
-    WaitUntil([&] { return (dialog = FindHostWindow(host.ProcessId(), "#32770", kCaption)) != nullptr; },
+    WaitUntil([&] { return (dialog = HostTopWindow(host, "#32770", kCaption)) != nullptr; },
               kDeadlineMs);
     return dialog;
   }

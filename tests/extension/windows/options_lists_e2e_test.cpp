@@ -15,9 +15,6 @@
 namespace va {
 namespace {
 
-const char kToolsKeyPath[] = "SOFTWARE\\VAExtensions\\Tools";
-const char kFiltersKeyPath[] = "SOFTWARE\\VAExtensions\\Filters";
-const char kAddOnKeyPath[] = "SOFTWARE\\VAExtensions\\ch_plugs";
 const char kLocalContent[] = "SOFTWARE\\Vexlo\\LocalContent";
 const char kModuleCaption[] = "VA Extensions";
 constexpr int kMessageText = 0xFFFF;  // the text of a message box
@@ -64,18 +61,18 @@ class OptionsListsEndToEnd : public OptionsEndToEnd {
     test::DeleteTree(HKEY_CURRENT_USER, kLocalContent);
   }
   static void PutTool(int number, const std::string& title, const std::string& cmd) {
-    PutRawValue(HKEY_CURRENT_USER, kToolsKeyPath, ("Title" + std::to_string(number)).c_str(), REG_SZ, Text(title));
-    PutRawValue(HKEY_CURRENT_USER, kToolsKeyPath, ("Cmd" + std::to_string(number)).c_str(), REG_SZ, Text(cmd));
+    PutRawValue(HKEY_CURRENT_USER, kToolsKey, ("Title" + std::to_string(number)).c_str(), REG_SZ, Text(title));
+    PutRawValue(HKEY_CURRENT_USER, kToolsKey, ("Cmd" + std::to_string(number)).c_str(), REG_SZ, Text(cmd));
   }
   static void PutFilter(int number, const std::string& title, const std::string& dest) {
     const std::string n = std::to_string(number);
-    PutRawValue(HKEY_CURRENT_USER, kFiltersKeyPath, ("Title" + n).c_str(), REG_SZ, Text(title));
-    PutRawValue(HKEY_CURRENT_USER, kFiltersKeyPath, ("Filter" + n).c_str(), REG_SZ, Text("*." + n));
-    PutRawValue(HKEY_CURRENT_USER, kFiltersKeyPath, ("Dest" + n).c_str(), REG_SZ, Text(dest));
-    PutRawValue(HKEY_CURRENT_USER, kFiltersKeyPath, ("Action" + n).c_str(), REG_DWORD, Dword(1));
+    PutRawValue(HKEY_CURRENT_USER, kFiltersKey, ("Title" + n).c_str(), REG_SZ, Text(title));
+    PutRawValue(HKEY_CURRENT_USER, kFiltersKey, ("Filter" + n).c_str(), REG_SZ, Text("*." + n));
+    PutRawValue(HKEY_CURRENT_USER, kFiltersKey, ("Dest" + n).c_str(), REG_SZ, Text(dest));
+    PutRawValue(HKEY_CURRENT_USER, kFiltersKey, ("Action" + n).c_str(), REG_DWORD, Dword(1));
   }
   static void PutAddOn(int number, const std::string& path) {
-    PutRawValue(HKEY_LOCAL_MACHINE, kAddOnKeyPath, ("Dll" + std::to_string(number)).c_str(), REG_SZ, Text(path));
+    PutRawValue(HKEY_LOCAL_MACHINE, kAddOnKey, ("Dll" + std::to_string(number)).c_str(), REG_SZ, Text(path));
   }
   // Opens the dialog through the host's menu command and shows page `pageId`.
   static HWND OpenPage(HostSim& host, int pageId, HWND& dialog) {
@@ -87,7 +84,7 @@ class OptionsListsEndToEnd : public OptionsEndToEnd {
   }
   static HWND WaitForHostWindow(HostSim& host, const char* caption) {
     HWND window = nullptr;
-    WaitUntil([&] { return (window = FindHostWindow(host.ProcessId(), "#32770", caption)) != nullptr; }, kDeadlineMs);
+    WaitUntil([&] { return (window = HostTopWindow(host, "#32770", caption)) != nullptr; }, kDeadlineMs);
     return window;
   }
   // Waits for the module's message box, returns its text and answers it.
@@ -156,12 +153,12 @@ TEST_F(OptionsListsEndToEnd, ANewToolMovedUpIsStoredByApplyAndAppearsInTheToolsM
   SelectRow(page, 2001, 1);
   SendMessageA(page, WM_COMMAND, MAKEWPARAM(2002, BN_CLICKED), 0);  // up
   EXPECT_EQ(SendDlgItemMessageA(page, 2001, LB_GETCURSEL, 0, 0), 0);
-  EXPECT_EQ(StoredText(HKEY_CURRENT_USER, kToolsKeyPath, "Title2"), "<missing>") << "nothing stored before Apply";
+  EXPECT_EQ(StoredText(HKEY_CURRENT_USER, kToolsKey, "Title2"), "<missing>") << "nothing stored before Apply";
 
   ASSERT_TRUE(Close(host, dialog, IDOK));
-  EXPECT_EQ(StoredText(HKEY_CURRENT_USER, kToolsKeyPath, "Title1"), "Notes");
-  EXPECT_EQ(StoredText(HKEY_CURRENT_USER, kToolsKeyPath, "Cmd1"), "notepad.exe");
-  EXPECT_EQ(StoredText(HKEY_CURRENT_USER, kToolsKeyPath, "Title2"), "Editor");
+  EXPECT_EQ(StoredText(HKEY_CURRENT_USER, kToolsKey, "Title1"), "Notes");
+  EXPECT_EQ(StoredText(HKEY_CURRENT_USER, kToolsKey, "Cmd1"), "notepad.exe");
+  EXPECT_EQ(StoredText(HKEY_CURRENT_USER, kToolsKey, "Title2"), "Editor");
   EXPECT_TRUE(MenuBarHolds(host, 10001)) << "the Tools menu holds the second tool at once";
   ExitHost(host);
 }
@@ -170,7 +167,7 @@ TEST_F(OptionsListsEndToEnd, EachListRefusesAnEntryBeyondItsLimit) {
   for (int n = 1; n <= 32; ++n) PutTool(n, "Tool " + std::to_string(n), "t.exe");
   for (int n = 1; n <= 64; ++n) PutFilter(n, "Filter " + std::to_string(n), "C:\\Filtered");
   for (int n = 1; n <= 8; ++n) PutAddOn(n, "C:\\Add-ons\\missing" + std::to_string(n) + ".dll");
-  const KeyDump tools = DumpKey(HKEY_CURRENT_USER, kToolsKeyPath);
+  const KeyDump tools = DumpKey(HKEY_CURRENT_USER, kToolsKey);
   HostSim host;
   StartHost(host);
   HWND dialog = nullptr;
@@ -197,9 +194,9 @@ TEST_F(OptionsListsEndToEnd, EachListRefusesAnEntryBeyondItsLimit) {
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 2105))) << "no edit mode after the refusal";
 
   ASSERT_TRUE(Close(host, dialog, IDOK));
-  EXPECT_EQ(DumpKey(HKEY_CURRENT_USER, kToolsKeyPath), tools);
-  EXPECT_EQ(StoredText(HKEY_LOCAL_MACHINE, kAddOnKeyPath, "Dll8"), "C:\\Add-ons\\missing8.dll");
-  EXPECT_EQ(StoredText(HKEY_LOCAL_MACHINE, kAddOnKeyPath, "Dll9"), "<missing>");
+  EXPECT_EQ(DumpKey(HKEY_CURRENT_USER, kToolsKey), tools);
+  EXPECT_EQ(StoredText(HKEY_LOCAL_MACHINE, kAddOnKey, "Dll8"), "C:\\Add-ons\\missing8.dll");
+  EXPECT_EQ(StoredText(HKEY_LOCAL_MACHINE, kAddOnKey, "Dll9"), "<missing>");
   ExitHost(host);
 }
 
@@ -229,9 +226,9 @@ TEST_F(OptionsListsEndToEnd, AddOnPageRefusesDuplicateAndInvalidFilesAndApplySto
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 2105)));
 
   ASSERT_TRUE(Close(host, dialog, IDOK));
-  EXPECT_EQ(StoredText(HKEY_LOCAL_MACHINE, kAddOnKeyPath, "Dll1"), first);
-  EXPECT_EQ(StoredText(HKEY_LOCAL_MACHINE, kAddOnKeyPath, "Dll2"), second);
-  EXPECT_EQ(StoredText(HKEY_LOCAL_MACHINE, kAddOnKeyPath, "Dll3"), "<missing>");
+  EXPECT_EQ(StoredText(HKEY_LOCAL_MACHINE, kAddOnKey, "Dll1"), first);
+  EXPECT_EQ(StoredText(HKEY_LOCAL_MACHINE, kAddOnKey, "Dll2"), second);
+  EXPECT_EQ(StoredText(HKEY_LOCAL_MACHINE, kAddOnKey, "Dll3"), "<missing>");
   ExitHost(host);
 }
 
@@ -260,8 +257,8 @@ TEST_F(OptionsListsEndToEnd, AFilterAddedOnTheOrganizerPageStartsTheWatcher) {
   ASSERT_TRUE(WaitUntil([&] { return Rows(page, 2201) == 1; }, kDeadlineMs));
 
   ASSERT_TRUE(Close(host, dialog, IDOK));
-  EXPECT_EQ(StoredText(HKEY_CURRENT_USER, kFiltersKeyPath, "Title1"), "Texts");
-  EXPECT_EQ(StoredText(HKEY_CURRENT_USER, kFiltersKeyPath, "Dest1"), copies);
+  EXPECT_EQ(StoredText(HKEY_CURRENT_USER, kFiltersKey, "Title1"), "Texts");
+  EXPECT_EQ(StoredText(HKEY_CURRENT_USER, kFiltersKey, "Dest1"), copies);
   HANDLE file = CreateFileA((shared + "\\notes.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
   DWORD written = 0;
@@ -280,9 +277,9 @@ TEST_F(OptionsListsEndToEnd, UpDownReordersAndCancelAfterEditingStoresNothing) {
   const std::string addOn = host.CopyIn(test::TestAddOnLibrary(), "kept.dll");
   const std::string other = host.CopyIn(test::TestAddOnLibrary(), "other.dll");
   PutAddOn(1, addOn);
-  const KeyDump tools = DumpKey(HKEY_CURRENT_USER, kToolsKeyPath);
-  const KeyDump filters = DumpKey(HKEY_CURRENT_USER, kFiltersKeyPath);
-  const KeyDump addOns = DumpKey(HKEY_LOCAL_MACHINE, kAddOnKeyPath);
+  const KeyDump tools = DumpKey(HKEY_CURRENT_USER, kToolsKey);
+  const KeyDump filters = DumpKey(HKEY_CURRENT_USER, kFiltersKey);
+  const KeyDump addOns = DumpKey(HKEY_LOCAL_MACHINE, kAddOnKey);
   StartHost(host);
 
   HWND dialog = nullptr;
@@ -302,9 +299,9 @@ TEST_F(OptionsListsEndToEnd, UpDownReordersAndCancelAfterEditingStoresNothing) {
   AddAddOn(page, other);
   ASSERT_TRUE(WaitUntil([&] { return AddOnRows(page) == 2; }, kDeadlineMs));
   ASSERT_TRUE(Close(host, dialog, IDCANCEL));
-  EXPECT_EQ(DumpKey(HKEY_CURRENT_USER, kToolsKeyPath), tools);
-  EXPECT_EQ(DumpKey(HKEY_CURRENT_USER, kFiltersKeyPath), filters);
-  EXPECT_EQ(DumpKey(HKEY_LOCAL_MACHINE, kAddOnKeyPath), addOns);
+  EXPECT_EQ(DumpKey(HKEY_CURRENT_USER, kToolsKey), tools);
+  EXPECT_EQ(DumpKey(HKEY_CURRENT_USER, kFiltersKey), filters);
+  EXPECT_EQ(DumpKey(HKEY_LOCAL_MACHINE, kAddOnKey), addOns);
 
   // The same moves applied: the stored order follows the pages.
   page = OpenPage(host, 204, dialog);
@@ -316,11 +313,11 @@ TEST_F(OptionsListsEndToEnd, UpDownReordersAndCancelAfterEditingStoresNothing) {
   SelectRow(page, 2201, 2);
   SendMessageA(page, WM_COMMAND, MAKEWPARAM(2202, BN_CLICKED), 0);
   ASSERT_TRUE(Close(host, dialog, IDOK));
-  EXPECT_EQ(StoredText(HKEY_CURRENT_USER, kToolsKeyPath, "Title1"), "Tool 2");
-  EXPECT_EQ(StoredText(HKEY_CURRENT_USER, kToolsKeyPath, "Title2"), "Tool 1");
-  EXPECT_EQ(StoredText(HKEY_CURRENT_USER, kToolsKeyPath, "Cmd2"), "t1.exe");
-  EXPECT_EQ(StoredText(HKEY_CURRENT_USER, kFiltersKeyPath, "Title2"), "Filter 3");
-  EXPECT_EQ(StoredText(HKEY_CURRENT_USER, kFiltersKeyPath, "Title3"), "Filter 2");
+  EXPECT_EQ(StoredText(HKEY_CURRENT_USER, kToolsKey, "Title1"), "Tool 2");
+  EXPECT_EQ(StoredText(HKEY_CURRENT_USER, kToolsKey, "Title2"), "Tool 1");
+  EXPECT_EQ(StoredText(HKEY_CURRENT_USER, kToolsKey, "Cmd2"), "t1.exe");
+  EXPECT_EQ(StoredText(HKEY_CURRENT_USER, kFiltersKey, "Title2"), "Filter 3");
+  EXPECT_EQ(StoredText(HKEY_CURRENT_USER, kFiltersKey, "Title3"), "Filter 2");
   ExitHost(host);
 }
 

@@ -16,10 +16,6 @@
 namespace va {
 namespace {
 
-const char kAccelKey[] = "SOFTWARE\\VAExtensions\\Accelerator";
-const char kToolsKey[] = "SOFTWARE\\VAExtensions\\Tools";
-const char kFiltersKey[] = "SOFTWARE\\VAExtensions\\Filters";
-const char kAddOnKey[] = "SOFTWARE\\VAExtensions\\ch_plugs";
 constexpr UINT kTrayId = 216;
 constexpr int kAddOnPanel = 0xE808;
 constexpr int kAdBar = 0xE802;
@@ -44,7 +40,7 @@ void SeedAccelerator() {
                   {"SearchResume", 0}, {"TimesInSearchState", 4}, {"KeepDownloads", 0}, {"NumDownloadsMax", 4},
                   {"NumDownloadsMin", 2}, {"NoSearchingConnecting", 0}, {"SkipBySpeed", 0}, {"MinSpeed", 0},
                   {"ClearUploads", 0}, {"ClearDownloads", 0}, {"NumScanItems", 0}};
-  for (const auto& d : defaults) PutRawValue(HKEY_CURRENT_USER, kAccelKey, d.name, REG_DWORD, Dword(d.value));
+  for (const auto& d : defaults) PutRawValue(HKEY_CURRENT_USER, kAcceleratorKey, d.name, REG_DWORD, Dword(d.value));
 }
 
 // Asks the notification area whether the module's icon is there: a modify that
@@ -140,20 +136,10 @@ void WriteBitmapFile(const std::string& path) {
   out << pixels;
 }
 
-std::string Sz(const std::string& text) { return text + std::string(1, '\0'); }
-
 class OptionsPages : public OptionsEndToEnd {
  protected:
-  void SetUp() override {
-    OptionsEndToEnd::SetUp();
-    test::DeleteTree(HKEY_LOCAL_MACHINE, kExtKey);
-  }
-  void TearDown() override {
-    OptionsEndToEnd::TearDown();
-    test::DeleteTree(HKEY_LOCAL_MACHINE, kExtKey);
-  }
   static uint32_t Option(const char* name) { return StoredDword(kExtKey, name); }
-  static uint32_t AccelValue(const char* name) { return StoredDword(kAccelKey, name); }
+  static uint32_t AccelValue(const char* name) { return StoredDword(kAcceleratorKey, name); }
 };
 
 TEST_F(OptionsPages, InterfaceSwitchesFollowTheirRulesAndEverySettingRoundTrips) {
@@ -387,8 +373,8 @@ TEST_F(OptionsPages, AcceleratorSettingsRoundTripThroughTheirBoxes) {
 
 TEST_F(OptionsPages, TryToKeepRemembersAndRestoresTheTwoSkips) {
   SeedAccelerator();
-  PutRawValue(HKEY_CURRENT_USER, kAccelKey, "SkipPaused", REG_DWORD, Dword(1));
-  PutRawValue(HKEY_CURRENT_USER, kAccelKey, "SkipQueued", REG_DWORD, Dword(0));
+  PutRawValue(HKEY_CURRENT_USER, kAcceleratorKey, "SkipPaused", REG_DWORD, Dword(1));
+  PutRawValue(HKEY_CURRENT_USER, kAcceleratorKey, "SkipQueued", REG_DWORD, Dword(0));
   HostSim host;
   StartHost(host);
   HWND dialog = Open(host, kAccelOptionsCommand);
@@ -503,7 +489,7 @@ void DismissMessageBoxes(HostSim& host, HWND dialog) {
 
 TEST_F(OptionsPages, CancelAfterEditingEveryPageLeavesTheRegistryAsItWas) {
   PutRawValue(HKEY_CURRENT_USER, kExtKey, "AskExit", REG_DWORD, Dword(1));
-  PutRawValue(HKEY_CURRENT_USER, kAccelKey, "SkipQueued", REG_DWORD, Dword(1));
+  PutRawValue(HKEY_CURRENT_USER, kAcceleratorKey, "SkipQueued", REG_DWORD, Dword(1));
   PutRawValue(HKEY_CURRENT_USER, kToolsKey, "Title1", REG_SZ, "Editor");
   PutRawValue(HKEY_CURRENT_USER, kToolsKey, "Cmd1", REG_SZ, "notepad.exe");
   PutRawValue(HKEY_CURRENT_USER, kFiltersKey, "Title1", REG_SZ, "Music");
@@ -597,7 +583,7 @@ TEST_F(OptionsPages, OpeningAndClosingTwoHundredTimesLeaksNoGuiObjects) {
   auto cycle = [&] {
     PostMessageA(host.MainWindow(), WM_COMMAND, MAKEWPARAM(kOptionsCommand, 0), 0);
     HWND dialog = nullptr;
-    if (!WaitUntil([&] { return (dialog = FindHostWindow(host.ProcessId(), "#32770", kCaption)) != nullptr; },
+    if (!WaitUntil([&] { return (dialog = HostTopWindow(host, "#32770", kCaption)) != nullptr; },
                    kDeadlineMs, 5))
       return false;
     SelectPage(dialog, 202);

@@ -7,23 +7,23 @@
 #include <string>
 #include <vector>
 
+#include "support/extension_keys.h"
 #include "support/hostsim_driver.h"
-#include "support/scratch_registry.h"
 
 namespace va {
 namespace {
 
+using test::Dword;
 using test::HostSim;
+using test::kLastStateKey;
+using test::kSkinsKey;
 using test::PutRawValue;
 using test::ReadStoredValue;
 using test::WaitUntil;
 
-const char kExtKey[] = "SOFTWARE\\VAExtensions";
-const char kLastStateKey[] = "SOFTWARE\\VAExtensions\\LastState";
-const char kSkinsKey[] = "SOFTWARE\\Vexlo\\Skins";
 constexpr int kSearchPage = 301;
 constexpr int kPanelId = 4096;
-constexpr int kExitDeadlineMs = 10000;
+constexpr int kSearchFormId = 0xE900;
 constexpr int kWindowsFoundMs = 30000;
 // Auto Search More steps every 1.5 s; the deadlines leave room for a slow machine.
 constexpr int kStepDeadlineMs = 6000;
@@ -34,8 +34,6 @@ constexpr int kTwoStepsMs = 3500;
 const char kScenario[] = "second_panel_ms = -1\n";
 const char kPressed[] = "form-command 1245";
 
-std::string Dword(uint32_t value) { return std::string(reinterpret_cast<const char*>(&value), 4); }
-
 struct PanelSettings {
   uint32_t show = 1, on = 1, number = 0, unit = 0;
 };
@@ -45,8 +43,7 @@ class SearchE2E : public testing::Test {
   void SetUp() override { Clean(); }
   void TearDown() override { Clean(); }
   static void Clean() {
-    test::DeleteTree(HKEY_CURRENT_USER, kExtKey);
-    test::DeleteTree(HKEY_LOCAL_MACHINE, kExtKey);
+    test::ClearExtensionSettings();
     test::DeleteTree(HKEY_CURRENT_USER, kSkinsKey);
   }
 
@@ -60,34 +57,10 @@ class SearchE2E : public testing::Test {
     PutRawValue(HKEY_CURRENT_USER, kLastStateKey, "StatusDlg", REG_DWORD, Dword(kSearchPage));
   }
 
-  static BOOL CALLBACK FindPanelChild(HWND window, LPARAM found) {
-    if (GetDlgCtrlID(window) != kPanelId) return TRUE;
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-  }
-  static HWND Panel(const HostSim& host) {
-    HWND found = nullptr;
-    if (host.MainWindow()) EnumChildWindows(host.MainWindow(), FindPanelChild, reinterpret_cast<LPARAM>(&found));
-    return found;
-  }
-  static HWND StatusFrame(const HostSim& host) {
-    for (HWND w = FindWindowExA(nullptr, nullptr, "FixedDialog", nullptr); w;
-         w = FindWindowExA(nullptr, w, "FixedDialog", nullptr)) {
-      DWORD pid = 0;
-      GetWindowThreadProcessId(w, &pid);
-      if (pid == host.ProcessId()) return w;
-    }
-    return nullptr;
-  }
-  // WM_GETTEXT: GetWindowText does not ask a window of another process.
-  static std::string WindowText(HWND window) {
-    char text[256] = "";
-    if (window) SendMessageA(window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
-    return text;
-  }
+  // The panel sits on the search form, beside the host's own controls.
+  static HWND Panel(const HostSim& host) { return test::HostControl(host, kPanelId, kSearchFormId); }
   static std::string PageText(const HostSim& host, int control) {
-    HWND frame = StatusFrame(host);
-    return frame ? WindowText(GetDlgItem(GetDlgItem(frame, kSearchPage), control)) : "";
+    return test::StatusPageText(host, kSearchPage, control);
   }
   // Every text the control received since "log-texts", in order.
   static std::vector<std::string> Texts(const HostSim& host, int control) {
@@ -108,7 +81,7 @@ class SearchE2E : public testing::Test {
   static void StartHost(HostSim& host, const PanelSettings& settings) {
     Remember(settings);
     ASSERT_TRUE(host.Start(kScenario));
-    ASSERT_TRUE(WaitUntil([&] { return Panel(host) && StatusFrame(host); }, kWindowsFoundMs))
+    ASSERT_TRUE(WaitUntil([&] { return Panel(host) && test::StatusWindowOf(host); }, kWindowsFoundMs))
         << "no panel on the search form";
     ASSERT_TRUE(host.Send("log-texts"));
   }
@@ -117,12 +90,6 @@ class SearchE2E : public testing::Test {
     ASSERT_TRUE(host.Send("search-click 1519"));
     ASSERT_TRUE(host.Send("search-click 1238"));
     ASSERT_TRUE(WaitUntil([&] { return PageText(host, 1043) == "Active"; }, kStepDeadlineMs)) << "no run started";
-  }
-  static void ExitAndExpectZero(HostSim& host) {
-    ASSERT_TRUE(host.Send("exit"));
-    DWORD code = 99;
-    ASSERT_TRUE(host.WaitForExit(kExitDeadlineMs, &code)) << "the host did not end";
-    EXPECT_EQ(code, 0u);
   }
 };
 
@@ -144,7 +111,7 @@ TEST_F(SearchE2E, TimesLimitThreePressesThreeTimesCountingDownAndEndsInactive) {
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(panel, 1076)));
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(panel, 1077)));
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(panel, 1078)));
-  ExitAndExpectZero(host);
+  EXPECT_TRUE(test::HostExitsWithZero(host));
 }
 
 TEST_F(SearchE2E, ConnectingHoldsThePressingAndNotConnectedEndsTheRun) {
@@ -166,7 +133,7 @@ TEST_F(SearchE2E, ConnectingHoldsThePressingAndNotConnectedEndsTheRun) {
   HWND form = GetParent(Panel(host));
   EXPECT_FALSE(IsWindowVisible(GetDlgItem(form, 1238)));
   EXPECT_EQ(host.CountLog(kPressed), presses);
-  ExitAndExpectZero(host);
+  EXPECT_TRUE(test::HostExitsWithZero(host));
 }
 
 TEST_F(SearchE2E, ASkinSwitchesThePreventionOff) {
@@ -178,7 +145,7 @@ TEST_F(SearchE2E, ASkinSwitchesThePreventionOff) {
   ASSERT_TRUE(WaitUntil([&] { return RunEnded(host); }, kRunDeadlineMs));
   EXPECT_EQ(host.CountLog(kPressed), 2) << "the skinned host's status bar must not stop the pressing";
   EXPECT_EQ(Texts(host, 1045), (std::vector<std::string>{"Disabled, disable skin to enable", " - "}));
-  ExitAndExpectZero(host);
+  EXPECT_TRUE(test::HostExitsWithZero(host));
 }
 
 TEST_F(SearchE2E, StopWithShiftEndsOnlyThePressingWithoutShiftItReachesTheHost) {
@@ -201,7 +168,7 @@ TEST_F(SearchE2E, StopWithShiftEndsOnlyThePressingWithoutShiftItReachesTheHost) 
   EXPECT_EQ(host.CountLog("form-command 1157"), 1);
   ASSERT_TRUE(WaitUntil([&] { return RunEnded(host); }, kStepDeadlineMs));
   EXPECT_TRUE(IsWindowVisible(GetDlgItem(form, 1238)));
-  ExitAndExpectZero(host);
+  EXPECT_TRUE(test::HostExitsWithZero(host));
 }
 
 TEST_F(SearchE2E, HostCommandNewSearchThroughTheMainFrameStopsARun) {
@@ -214,7 +181,7 @@ TEST_F(SearchE2E, HostCommandNewSearchThroughTheMainFrameStopsARun) {
   EXPECT_EQ(host.CountLog("command 32892"), 1) << "the command must still reach the host";
   // The host's search button is still hidden: the stop request ended the run.
   EXPECT_FALSE(IsWindowVisible(GetDlgItem(GetParent(Panel(host)), 1238)));
-  ExitAndExpectZero(host);
+  EXPECT_TRUE(test::HostExitsWithZero(host));
 }
 
 TEST_F(SearchE2E, PanelKeepsItsBottomEdgeFollowsTheSearchStatusAndItsSettingsAreWrittenBack) {
@@ -226,7 +193,7 @@ TEST_F(SearchE2E, PanelKeepsItsBottomEdgeFollowsTheSearchStatusAndItsSettingsAre
   GetWindowRect(panel, &collapsed);
   // The remembered settings are in the controls.
   EXPECT_EQ(IsDlgButtonChecked(panel, 1076), static_cast<UINT>(BST_CHECKED));
-  EXPECT_EQ(WindowText(GetDlgItem(panel, 1077)), "5");
+  EXPECT_EQ(test::WindowTextOf(GetDlgItem(panel, 1077)), "5");
   EXPECT_EQ(SendMessageA(GetDlgItem(panel, 1078), CB_GETCURSEL, 0, 0), 2);
   EXPECT_EQ(SendMessageA(GetDlgItem(panel, 1078), CB_GETCOUNT, 0, 0), 4);
 
@@ -252,19 +219,19 @@ TEST_F(SearchE2E, PanelKeepsItsBottomEdgeFollowsTheSearchStatusAndItsSettingsAre
 
   // The frame title repeats the host's search status.
   ASSERT_TRUE(host.Send("search-click 1238"));
-  ASSERT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(panel, 1080)) == "Search Options - Searching..."; },
+  ASSERT_TRUE(WaitUntil([&] { return test::WindowTextOf(GetDlgItem(panel, 1080)) == "Search Options - Searching..."; },
                         kStepDeadlineMs))
-      << WindowText(GetDlgItem(panel, 1080));
+      << test::WindowTextOf(GetDlgItem(panel, 1080));
 
   // Numbers only; the unit, the option and the collapsed state are remembered.
   SendMessageA(GetDlgItem(panel, 1077), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("4x2"));
-  EXPECT_EQ(WindowText(GetDlgItem(panel, 1077)), "42");
+  EXPECT_EQ(test::WindowTextOf(GetDlgItem(panel, 1077)), "42");
   SendMessageA(GetDlgItem(panel, 1078), CB_SETCURSEL, 1, 0);
   SendMessageA(panel, WM_COMMAND, MAKEWPARAM(1078, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(panel, 1078)));
   SendMessageA(GetDlgItem(panel, 1076), BM_CLICK, 0, 0);
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(panel, 1077)));
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(panel, 1078)));
-  ExitAndExpectZero(host);
+  EXPECT_TRUE(test::HostExitsWithZero(host));
   EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, kLastStateKey, "SearchOptShow").bytes, Dword(0));
   EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, kLastStateKey, "AutoSearchMore").bytes, Dword(0));
   EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, kLastStateKey, "AutoSearchMoreNum").bytes, Dword(42));
@@ -292,7 +259,7 @@ TEST_F(SearchE2E, ExpandedPanelCollapsesDownwardAndIsRememberedCollapsed) {
   ASSERT_TRUE(host.Send("search-click 1238"));
   EXPECT_FALSE(WaitUntil([&] { return host.CountLog(kPressed) > 0; }, kTwoStepsMs));
   EXPECT_TRUE(Texts(host, 1043).empty());
-  ExitAndExpectZero(host);
+  EXPECT_TRUE(test::HostExitsWithZero(host));
   EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, kLastStateKey, "SearchOptShow").bytes, Dword(0));
 }
 
