@@ -192,11 +192,22 @@ HICON LoadToolIcon(const ToolRecord& tool) {
   }
   std::string file = TrimSpacesAndQuotes(tool.Icon);
   ExpandExtensionPlaceholders(file);
+  // A private copy, not a shared one: whoever holds a tool's icon destroys it.
   return static_cast<HICON>(LoadImageA(nullptr, file.c_str(), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                       GetSystemMetrics(SM_CYSMICON), LR_LOADFROMFILE | LR_SHARED));
+                                       GetSystemMetrics(SM_CYSMICON), LR_LOADFROMFILE));
+}
+
+void ReleaseToolIcons(const std::vector<ToolRecord>& released, const std::vector<ToolRecord>& kept) {
+  for (const ToolRecord& tool : released) {
+    if (!tool.IconHandle) continue;
+    const bool stillUsed = std::any_of(kept.begin(), kept.end(),
+                                       [&](const ToolRecord& other) { return other.IconHandle == tool.IconHandle; });
+    if (!stillUsed) DestroyIcon(static_cast<HICON>(tool.IconHandle));
+  }
 }
 
 int LoadTools() {
+  ReleaseToolIcons(ToolList, {});
   ToolList.clear();
   ToolLastIndex = -1;
   HKEY key = OpenToolsKeyForQuery();
@@ -241,6 +252,8 @@ int SaveTools(const std::vector<ToolRecord>& records, int lastIndex) {
   const size_t count = lastIndex < 0 ? 0 : std::min({size_t(lastIndex) + 1, records.size(), size_t(kMaxTools)});
   std::vector<ToolRecord> next(records.begin(), records.begin() + count);
   DeleteAllValues(key);
+  // The icons of tools that leave the list go with them; the others move on.
+  ReleaseToolIcons(ToolList, next);
   ToolList.clear();
   ToolLastIndex = -1;
   if (count == 0) {

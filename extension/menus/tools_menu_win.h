@@ -36,7 +36,9 @@ void RunTool(HWND owner, int index);
 void PreviewWithTool(int index);
 
 // The small icon of a tool: its custom icon file, else its program's; 0 for
-// separators and when none can be loaded.
+// separators and when none can be loaded. The caller owns it.
 HICON LoadToolIcon(const ToolRecord& tool);
+// Destroys the icons of `released` that no record of `kept` shows any more.
+void ReleaseToolIcons(const std::vector<ToolRecord>& released, const std::vector<ToolRecord>& kept);
 
 }  // namespace va

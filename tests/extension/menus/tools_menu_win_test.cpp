@@ -14,11 +14,15 @@
 #include "extension/core/host_layout.h"
 #include "extension/core/module_state.h"
 #include "menu_test_support.h"
+#include "support/extension_keys.h"
 #include "support/scratch_registry.h"
 #include "support/temp_folder.h"
 
 namespace va {
 namespace {
+
+using test::Dword;
+using test::Sz;
 
 using test::DeleteTree;
 using test::MessageBoxCatcher;
@@ -27,14 +31,12 @@ using test::ReadStoredValue;
 using test::RecorderLog;
 using test::TempFolder;
 
-std::string Sz(const std::string& text) { return text + '\0'; }
 // A stored text up to its first NUL (the platform may add one after the length
 // we write).
 std::string StoredText(const char* name) {
   const std::string bytes = ReadStoredValue(HKEY_CURRENT_USER, kToolsKey, name).bytes;
   return bytes.substr(0, bytes.find('\0'));
 }
-std::string Dword(uint32_t value) { return std::string(reinterpret_cast<const char*>(&value), 4); }
 
 class ToolsMenu : public testing::Test {
  protected:
@@ -156,6 +158,36 @@ TEST_F(ToolsMenu, MissingKeyAndDeletedListShowNoTools) {
   EXPECT_EQ(GetMenuItemID(MainToolsMenu, 1), 9999u);
   EXPECT_EQ(GetMenuItemID(TrayToolsMenu, 0), 9999u);
   EXPECT_FALSE(ReadStoredValue(HKEY_CURRENT_USER, kToolsKey, "Title1").exists);
+}
+
+// A private icon, as LoadToolIcon gives one; IsIcon tells whether it still lives.
+HICON PrivateIcon() { return CopyIcon(LoadIconA(nullptr, IDI_APPLICATION)); }
+bool IsIcon(void* icon) {
+  ICONINFO info = {};
+  if (!GetIconInfo(static_cast<HICON>(icon), &info)) return false;
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return true;
+}
+
+TEST_F(ToolsMenu, SavingDestroysTheIconsOfToolsThatLeaveTheListOnly) {
+  ToolRecord kept, dropped;
+  kept.Title = "Kept";
+  kept.Cmd = "kept.exe";
+  kept.IconHandle = PrivateIcon();
+  dropped.Title = "Dropped";
+  dropped.Cmd = "dropped.exe";
+  dropped.IconHandle = PrivateIcon();
+  ASSERT_TRUE(kept.IconHandle && dropped.IconHandle);
+  ASSERT_EQ(SaveTools({kept, dropped}, 1), 1);
+
+  ASSERT_EQ(SaveTools({ToolList[0]}, 0), 1);
+  EXPECT_TRUE(IsIcon(kept.IconHandle)) << "a tool that stays keeps its icon";
+  EXPECT_FALSE(IsIcon(dropped.IconHandle)) << "the removed tool's icon leaked";
+
+  // Loading the list anew releases the icons of the list it replaces.
+  ASSERT_EQ(LoadTools(), 0);
+  EXPECT_FALSE(IsIcon(kept.IconHandle));
 }
 
 TEST_F(ToolsMenu, WithoutIconsTheItemsArePlainTextWithTheSameIds) {
