@@ -252,6 +252,24 @@ void SelectRememberedPage(HWND frame) {
   SendDlgItemMessageA(frame, IDC_STATUS_PAGE_LIST, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
+std::string ItemText(HWND dialog, int controlId) {
+  char text[256] = "";
+  GetDlgItemTextA(dialog, controlId, text, sizeof(text));
+  return text;
+}
+
+// The finder may find a host window while the pages are being made: its texts
+// are dropped then, because the window is not published yet. Once it is, a page
+// that started before the find takes the found state now.
+void CatchUpWithTheFinder(HWND frame) {
+  const std::string found = ModuleString(IDS_FOUND);
+  HWND search = GetDlgItem(frame, IDD_STATUS_SEARCH);
+  if (search && StatusSearchWindowKnown() && ItemText(search, IDC_SEARCH_WINDOW_STATE) != found)
+    OnInitSearchPage(search);
+  HWND accelerator = GetDlgItem(frame, IDD_STATUS_ACCELERATOR);
+  if (accelerator && StatusTrafficWindowKnown()) SetItemString(accelerator, IDC_TRAFFIC_WINDOW_STATE, IDS_FOUND);
+}
+
 HWND CreateStatusWindow(HWND owner) {
   HWND frame = CreateFixedDialog(ModuleInstance, IDD_STATUS_FRAME, owner, StatusFrameProc, kDotsPerInch, 0);
   if (!frame) return nullptr;
@@ -262,6 +280,7 @@ HWND CreateStatusWindow(HWND owner) {
   CreatePages(frame);
   SelectRememberedPage(frame);
   StatusWindow = frame;
+  CatchUpWithTheFinder(frame);
   if (StatusPlace().docked == 1) {
     ApplyDockMode();
   } else {

@@ -113,6 +113,34 @@ TEST_F(StatusWindowTest, PagesStartWithTheirStateTextsAndTakeTextsFromOutside) {
   EXPECT_EQ(SendDlgItemMessageA(search, IDC_AUTO_SEARCH_PROGRESS, PBM_GETPOS, 0, 0), 2500);
 }
 
+// Stands for the finder thread finding both host windows while the status
+// window's pages are being made: after the Search page's start, before the frame
+// is published.
+HHOOK FinderHook = nullptr;
+HWND FoundHostWindow = nullptr;
+LRESULT CALLBACK FindWhileThePagesAreMade(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code == HC_ACTION && call->message == WM_INITDIALOG && !SearchWindow && GetDlgItem(call->hwnd, IDC_ACTION_TAKEN)) {
+    SearchWindow = TrafficWindow = FoundHostWindow;
+    SetStatusText(IDD_STATUS_SEARCH, IDC_SEARCH_WINDOW_STATE, "Found");  // dropped: nothing is published yet
+  }
+  return CallNextHookEx(FinderHook, code, wParam, lParam);
+}
+
+TEST_F(StatusWindowTest, WindowsFoundWhileThePagesAreMadeShowAsFound) {
+  FoundHostWindow = owner_;
+  FinderHook = SetWindowsHookExA(WH_CALLWNDPROC, FindWhileThePagesAreMade, nullptr, GetCurrentThreadId());
+  ASSERT_NE(FinderHook, nullptr);
+  ToggleStatusWindow(owner_);
+  UnhookWindowsHookEx(FinderHook);
+  const bool found = SearchWindow != nullptr;
+  SearchWindow = TrafficWindow = nullptr;
+  ASSERT_TRUE(found) << "the pages were made without the hook seeing them";
+  EXPECT_EQ(ItemText(Page(IDD_STATUS_SEARCH), IDC_SEARCH_WINDOW_STATE), "Found");
+  EXPECT_EQ(ItemText(Page(IDD_STATUS_SEARCH), IDC_AUTO_SEARCH_STATE), "Inactive");
+  EXPECT_EQ(ItemText(Page(IDD_STATUS_ACCELERATOR), IDC_TRAFFIC_WINDOW_STATE), "Found");
+}
+
 TEST_F(StatusWindowTest, CloseBoxHidesAndTheWindowComesBackWhereItWas) {
   StatusPlace().left = 300;
   StatusPlace().top = 250;
