@@ -101,6 +101,16 @@ class DownloadMenuE2E : public testing::Test {
     PostMessageA(list, WM_RBUTTONUP, 0, MAKELPARAM(20, 6));
   }
 
+  // The context-menu key on the focused list: the key itself, then the
+  // WM_CONTEXTMENU from the keyboard (position -1) that the system makes of it.
+  static void PressContextKey(const HostSim& host) {
+    HWND list = DownloadList(host);
+    ASSERT_NE(list, nullptr);
+    PostMessageA(list, WM_KEYDOWN, VK_APPS, 1);
+    PostMessageA(list, WM_KEYUP, VK_APPS, 0xC0000001);
+    PostMessageA(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), static_cast<LPARAM>(-1));
+  }
+
   // Waits for the popup the host shows, logs it and closes it.
   static bool DumpOpenPopup(HostSim& host) { return WaitUntil([&] { return host.Send("popup"); }, kDeadlineMs, 50); }
 
@@ -174,6 +184,20 @@ TEST_F(DownloadMenuE2E, WithTheSettingOnRightClickShowsTheModulePopupOnce) {
 }
 
 // ---- bulk commands ----
+
+TEST_F(DownloadMenuE2E, WithTheSettingOnTheContextKeyShowsTheModulePopupOnce) {
+  HostSim host;
+  StartHooked(host, kScenario);
+  PressContextKey(host);
+  ASSERT_TRUE(DumpOpenPopup(host)) << "no popup for the context key";
+  const std::vector<std::string> items = Describe(LastPopup(host, "popup"));
+  ASSERT_FALSE(items.empty());
+  EXPECT_EQ(items.front(), "heading 0") << "not the module's popup";
+  EXPECT_EQ(items.back(), "11004 Reorder download list...");
+  ASSERT_TRUE(host.Sync());
+  EXPECT_FALSE(WaitUntil([&] { return host.Send("popup"); }, kQuietMs, 100)) << "the popup opened a second time";
+  EXPECT_TRUE(test::HostExitsWithZero(host));
+}
 
 TEST_F(DownloadMenuE2E, ResumeQueuedResumesExactlyTheQueuedRowsAndLeavesTheLastSelected) {
   HostSim host;
