@@ -12,7 +12,7 @@ namespace {
 
 // Deepest parenthesis nesting accepted; deeper patterns are malformed.
 constexpr int kMaxNesting = 200;
-// Filter strings whose patterns FilterMatches keeps per thread (the list's limit).
+// Filter strings whose patterns a FilterMatcher keeps (the list's limit).
 constexpr size_t kRecentPatterns = 64;
 
 std::string_view TrimSpaces(std::string_view text) {
@@ -301,16 +301,20 @@ bool FilterPattern::MatchesWhole(std::string_view name) const {
   return accepts_[state] == 1;
 }
 
-bool FilterMatches(std::string_view fileName, std::string_view filterString) {
-  // Callers test many names against the same few filter strings: keep the
-  // converted patterns (and the automaton states they met) per thread.
-  thread_local std::map<std::string, FilterPattern, std::less<>> recent;
-  auto found = recent.find(filterString);
-  if (found == recent.end()) {
-    if (recent.size() >= kRecentPatterns) recent.clear();
-    found = recent.emplace(std::string(filterString), FilterPattern(FilterStringToPattern(filterString))).first;
+// The cache is the caller's, not a thread_local one: a thread_local with a
+// destructor makes the runtime pin this library for the thread's lifetime, and a
+// pinned library is not unloaded (nor shut down) when the host releases it.
+bool FilterMatcher::Matches(std::string_view fileName, std::string_view filterString) {
+  auto found = recent_.find(filterString);
+  if (found == recent_.end()) {
+    if (recent_.size() >= kRecentPatterns) recent_.clear();
+    found = recent_.emplace(std::string(filterString), FilterPattern(FilterStringToPattern(filterString))).first;
   }
   return found->second.MatchesWhole(fileName);
+}
+
+bool FilterMatches(std::string_view fileName, std::string_view filterString) {
+  return FilterPattern(FilterStringToPattern(filterString)).MatchesWhole(fileName);
 }
 
 }  // namespace va

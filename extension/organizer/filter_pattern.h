@@ -61,7 +61,19 @@ class FilterPattern {
   mutable std::vector<signed char> accepts_;  // -1 not yet known
 };
 
-// True when the (already upper-cased) file name matches the filter string.
+// Decides (already upper-cased) file names against filter strings, keeping the
+// compiled patterns of the filter strings it met, with the automaton states they
+// built. Not for two threads at once: each user owns one (the watcher one per run).
+class FilterMatcher {
+ public:
+  bool Matches(std::string_view fileName, std::string_view filterString);
+
+ private:
+  std::map<std::string, FilterPattern, std::less<>> recent_;
+};
+
+// True when the (already upper-cased) file name matches the filter string; one
+// check, with the filter compiled for it alone.
 bool FilterMatches(std::string_view fileName, std::string_view filterString);
 
 }  // namespace va

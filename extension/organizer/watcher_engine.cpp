@@ -107,7 +107,7 @@ std::string ReplaceTargetPlaceholders(std::string_view text, std::string_view ta
 }
 
 int ScanFolder(const std::string& folder, std::atomic<int32_t>& state, WatcherFiles& files,
-               WatcherFilters& filters) {
+               WatcherFilters& filters, FilterMatcher& matcher) {
   int busy = 0;
   for (const std::string& name : files.ListFiles(folder)) {
     if (state.load() == StopRequested) break;
@@ -116,7 +116,7 @@ int ScanFolder(const std::string& folder, std::atomic<int32_t>& state, WatcherFi
     filters.Lock();
     const std::vector<FilterRecord>& list = filters.Filters();
     auto match = std::find_if(list.begin(), list.end(), [&](const FilterRecord& f) {
-      return FilterMatches(upperName, UpperCaseText(TrimSpaces(f.Filter)));
+      return matcher.Matches(upperName, UpperCaseText(TrimSpaces(f.Filter)));
     });
     if (match != list.end() && CarryOut(folder, name, *match, files) == Outcome::Busy) ++busy;
     filters.Unlock();
@@ -140,9 +140,10 @@ void RunWatcher(const std::string& folder, std::atomic<int32_t>& state, WatcherW
   int busyDelay = 0;  // steps until a file held by a writer is tried again; 0 = none waits
   int busyWaited = 0;
   bool rearm = false;
+  FilterMatcher matcher;
 
   auto scan = [&] {
-    int busy = ScanFolder(folder, state, files, filters);
+    int busy = ScanFolder(folder, state, files, filters, matcher);
     if (busy == 0) {
       busyDelay = 0;
     } else {

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "extension/organizer/filter_pattern.h"
 #include "extension/organizer/filter_rules.h"
 
 namespace va {
@@ -72,10 +73,10 @@ inline constexpr int kMoveAttempts = 100;
 void RunWatcher(const std::string& folder, std::atomic<int32_t>& state, WatcherWaits& waits,
                 WatcherFiles& files, WatcherFilters& filters);
 
-// One scan of the folder; returns how many matching files were skipped because a
-// writer still held them.
+// One scan of the folder, deciding names with `matcher`; returns how many
+// matching files were skipped because a writer still held them.
 int ScanFolder(const std::string& folder, std::atomic<int32_t>& state, WatcherFiles& files,
-               WatcherFilters& filters);
+               WatcherFilters& filters, FilterMatcher& matcher);
 
 // Helpers of the actions, exposed for tests.
 std::string NameWithCounter(std::string_view name, int k);  // "a.b.mp3",1 -> "a.b[1].mp3"

@@ -73,10 +73,11 @@ int main() {
 
   start = Clock::now();
   long perCall = 0;
+  va::FilterMatcher matcher;
   for (const std::string& name : names) {
-    for (const std::string& f : filters) perCall += va::FilterMatches(name, f);
+    for (const std::string& f : filters) perCall += matcher.Matches(name, f);
   }
-  std::printf("64 filters x 100000 names, FilterMatches with filter strings: %.3f s (%ld matches)\n",
+  std::printf("64 filters x 100000 names, a FilterMatcher with filter strings: %.3f s (%ld matches)\n",
               SecondsSince(start), perCall);
 
   std::string pathological = va::FilterStringToPattern("*a*a*a*a*a*a*a*a*a*b");

@@ -69,10 +69,25 @@ TEST(FilterMatches, FollowsTheWholeNameRule) {
       {"A$B", "A", false},  // a typed "$" is an end anchor: nothing can follow it
       {"A$B", "AB", false},
   };
-  for (const MatchCase& c : cases) {
-    SCOPED_TRACE(std::string(c.filter) + " vs " + c.name);
-    EXPECT_EQ(FilterMatches(c.name, c.filter), c.matches);
+  // One matcher over all cases, twice: its kept patterns answer as fresh ones do.
+  FilterMatcher matcher;
+  for (int round = 0; round < 2; ++round) {
+    for (const MatchCase& c : cases) {
+      SCOPED_TRACE(std::string(c.filter) + " vs " + c.name);
+      EXPECT_EQ(FilterMatches(c.name, c.filter), c.matches);
+      EXPECT_EQ(matcher.Matches(c.name, c.filter), c.matches);
+    }
   }
+}
+
+TEST(FilterMatcher, StaysRightWhenMoreFilterStringsComeThanItKeeps) {
+  FilterMatcher matcher;
+  for (int n = 0; n < 200; ++n) {
+    const std::string filter = "F" + std::to_string(n) + ".*";
+    ASSERT_TRUE(matcher.Matches("F" + std::to_string(n) + ".MP3", filter)) << filter;
+    ASSERT_FALSE(matcher.Matches("F" + std::to_string(n + 1) + ".MP3", filter)) << filter;
+  }
+  EXPECT_TRUE(matcher.Matches("F3.OGG", "F3.*"));
 }
 
 TEST(FilterMatches, PatternsSeeOnlyUpperCaseSoCallersUpperCaseTheName) {

@@ -152,6 +152,12 @@ TEST_F(Organizer, WatcherStartedAtAttachHandlesEveryFileByTheFirstMatchingFilter
             0u);
   EXPECT_FALSE(Exists(host_.Join("Escape"))) << "a Move destination left the shared folder";
   EXPECT_FALSE(Exists(host_.Join("My Shared Folder\\Escape")));
+
+  // The watcher that matched all this does not keep the library loaded: the
+  // host's release of it still ends the process through the module's shutdown
+  // (the host's own path would return 3).
+  EXPECT_TRUE(test::HostExitsWithZero(host_));
+  EXPECT_EQ(host_.CountLog("host-cleanup"), 0) << "the host's own code ran after the module was released";
 }
 
 }  // namespace
