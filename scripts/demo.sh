@@ -16,15 +16,7 @@ cd "$root"
 
 "$root/scripts/bootstrap.sh" || exit 1
 source "$root/scripts/wine_env.sh"
-bits=$(va_wine_bits)
-if [ "$bits" = 32 ]; then
-  "$root/scripts/build.sh" || exit 1
-  wine_build=build/win32
-else
-  echo "32-bit programs cannot run on this machine: the demo runs the 64-bit build"
-  "$root/scripts/build.sh" win64 || exit 1
-  wine_build=build/win64
-fi
+va_build_for_wine "$root" "the demo runs" || exit 1
 echo "Deliverables in $root/dist:"
 ls -l "$root/dist"
 

@@ -11,14 +11,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 "$root/scripts/bootstrap.sh" || exit 1
 source "$root/scripts/wine_env.sh"
-bits=$(va_wine_bits)
-if [ "$bits" = 32 ]; then
-  "$root/scripts/build.sh" || exit 1
-  wine_build=build/win32
-else
-  "$root/scripts/build.sh" win64 || exit 1
-  wine_build=build/win64
-fi
+va_build_for_wine "$root" "the soak runs" || exit 1
 trap va_wine_stop EXIT
 va_wine_start "$root/build/soak-prefix" "$bits"
 timeout 3600 "$VA_WINE" "$root/$wine_build/tests/soak/soak.exe" "$@" </dev/null

@@ -4,6 +4,8 @@
 #   va_wine_start <prefix> <bits> -> starts Xvfb and prepares the prefix (with
 #                                    VA_WINE_KEEP_DISPLAY=1: uses $DISPLAY as it is)
 #   va_wine_stop
+#   va_build_for_wine <root> <use> -> builds the tree this machine's Wine runs and
+#                                    sets bits and wine_build (build/win32 or build/win64)
 
 # Some kernels cannot execute 32-bit code at all; Wine's 32-bit loader then fails
 # with "Exec format error" and only the 64-bit loader works.
@@ -60,5 +62,20 @@ va_wine_stop() {
   if [ -n "${VA_XVFB_PID:-}" ]; then
     kill "$VA_XVFB_PID" 2>/dev/null || true
     wait "$VA_XVFB_PID" 2>/dev/null || true
+  fi
+}
+
+# The 32-bit deliverables are always built; where 32-bit programs cannot run, the
+# 64-bit build is made too and stands in for them under Wine.
+va_build_for_wine() {
+  local root=$1 use=$2
+  bits=$(va_wine_bits)
+  if [ "$bits" = 32 ]; then
+    "$root/scripts/build.sh" || return 1
+    wine_build=build/win32
+  else
+    echo "32-bit programs cannot run on this machine: $use the 64-bit build"
+    "$root/scripts/build.sh" win64 || return 1
+    wine_build=build/win64
   fi
 }

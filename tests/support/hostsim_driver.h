@@ -86,6 +86,11 @@ HWND HostControl(const HostSim& host, int id, int parentId);
 HWND StatusWindowOf(const HostSim& host);
 // The text of `control` on page `page` of the status window; "" without either.
 std::string StatusPageText(const HostSim& host, int page, int control);
+// Where control `id` of `parent` stands, in its parent's client coordinates.
+RECT ChildRect(HWND parent, int id);
+inline bool SameRect(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
 // WM_GETTEXT with a deadline: GetWindowText does not ask a window of another process.
 std::string WindowTextOf(HWND window);
 

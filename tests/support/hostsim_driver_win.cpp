@@ -192,6 +192,13 @@ HWND HostControl(const HostSim& host, int id, int parentId) {
   return search.found;
 }
 
+RECT ChildRect(HWND parent, int id) {
+  RECT r = {};
+  GetWindowRect(GetDlgItem(parent, id), &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
 HWND StatusWindowOf(const HostSim& host) { return HostTopWindow(host, "FixedDialog", nullptr, false); }
 
 std::string WindowTextOf(HWND window) {

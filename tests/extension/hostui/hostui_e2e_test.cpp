@@ -313,17 +313,8 @@ TEST_F(HostUi, AboutBoxCarriesTheAboutLine) {
   EXPECT_EQ(host.CountLog("command 57664"), 0) << "the module's About box replaces the host's";
 }
 
-RECT ChildRect(HWND main, int id) {
-  RECT r = {};
-  HWND child = GetDlgItem(main, id);
-  GetWindowRect(child, &r);
-  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
-
-bool SameRect(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
+using test::ChildRect;
+using test::SameRect;
 
 TEST_F(HostUi, LayoutWithoutAdBannerIsStableAndMovesThePlayerIntoTheBarRow) {
   SetOption("HideAdBanner", 1);

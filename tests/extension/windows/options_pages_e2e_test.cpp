@@ -20,16 +20,8 @@ constexpr UINT kTrayId = 216;
 constexpr int kAddOnPanel = 0xE808;
 constexpr int kAdBar = 0xE802;
 
-RECT ChildRect(HWND parent, int id) {
-  RECT r = {};
-  HWND child = GetDlgItem(parent, id);
-  GetWindowRect(child, &r);
-  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
-bool SameRect(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
+using test::ChildRect;
+using test::SameRect;
 
 // Every accelerator value stored with its default, so that each change is written.
 void SeedAccelerator() {
