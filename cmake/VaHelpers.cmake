@@ -6,7 +6,35 @@ function(va_native_test name)
   add_executable(${name} ${ARGN})
   target_link_libraries(${name} PRIVATE vacore GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-  gtest_add_tests(TARGET ${name} TEST_PREFIX "native.")
+  va_add_suite_tests(${name} "native." added ${ARGN})
+  set_tests_properties(${added} PROPERTIES LABELS native)
+endfunction()
+
+# va_add_suite_tests(target prefix out-var sources...): one CTest entry per test
+# suite of the sources (TEST, TEST_F, TEST_P), so that one process runs a whole
+# suite and a suite fixture's set-up (a started host, say) serves all its tests.
+function(va_add_suite_tests target prefix out)
+  set(suites "")
+  foreach(source ${ARGN})
+    get_filename_component(path ${source} ABSOLUTE)
+    if(NOT path MATCHES "\\.(cpp|cc)$")
+      continue()
+    endif()
+    file(READ ${path} text)
+    string(REGEX MATCHALL "TEST(_F|_P)?\\([ \t\r\n]*[A-Za-z_0-9]+" found "${text}")
+    foreach(match ${found})
+      string(REGEX REPLACE "TEST(_F|_P)?\\([ \t\r\n]*" "" suite "${match}")
+      list(APPEND suites ${suite})
+    endforeach()
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${path})
+  endforeach()
+  list(REMOVE_DUPLICATES suites)
+  set(added "")
+  foreach(suite ${suites})
+    add_test(NAME ${prefix}${suite} COMMAND ${target} "--gtest_filter=${suite}.*:*/${suite}.*")
+    list(APPEND added ${prefix}${suite})
+  endforeach()
+  set(${out} ${added} PARENT_SCOPE)
 endfunction()
 
 # va_wine_test(name LIBS libs... SOURCES sources... [RC rcfiles...]): a GoogleTest
@@ -17,8 +45,8 @@ function(va_wine_test name)
   add_executable(${name} ${T_SOURCES} ${T_RC})
   target_link_libraries(${name} PRIVATE va_test_support ${T_LIBS} GTest::gtest)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-  gtest_add_tests(TARGET ${name} TEST_PREFIX "wine." TEST_LIST added)
-  set_tests_properties(${added} PROPERTIES RESOURCE_LOCK wine TIMEOUT 60 LABELS wine)
+  va_add_suite_tests(${name} "wine." added ${T_SOURCES})
+  set_tests_properties(${added} PROPERTIES RESOURCE_LOCK wine TIMEOUT 300 LABELS wine)
 endfunction()
 
 # va_deliverable(target): put a built program or library into the dist folder.
@@ -27,6 +55,7 @@ function(va_deliverable target)
     RUNTIME_OUTPUT_DIRECTORY ${VA_DIST_DIR}
     LIBRARY_OUTPUT_DIRECTORY ${VA_DIST_DIR}
     PREFIX "")
+  va_lean_deliverable(${target})
 endfunction()
 
 # va_wine_command_test(name COMMAND...): a test that runs programs under Wine.

@@ -4,16 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <utility>
-#include <vector>
-
-#include "extension/core/host_ids.h"
+#include <string>
 
 namespace va {
 namespace {
 
-// Each window appears in a given pass (-1: never); commands are recorded with
-// the pass in which they were posted.
+// Each window appears in a given pass (-1: never); posted commands are written
+// down as "<pass>:<command>".
 class ScriptedPort : public FinderPort {
  public:
   int appearAt[kHostViewCount] = {0, 0, 0};
@@ -21,100 +18,54 @@ class ScriptedPort : public FinderPort {
   uint32_t iniTab = 3;
   int maxPasses = 100;
   int pass = 0;
-  std::vector<std::pair<int, int>> posted;  // (pass, command)
-  std::vector<std::pair<int, HostView>> looked;
+  int trafficLooks = 0;
+  std::string posted;
 
   bool FindAndHook(HostView view) override {
-    looked.push_back({pass, view});
+    trafficLooks += view == HostView::Traffic;
     int at = appearAt[static_cast<int>(view)];
     return at >= 0 && pass >= at;
   }
-  void PostHostCommand(int command) override { posted.push_back({pass, command}); }
+  void PostHostCommand(int command) override { posted += std::to_string(pass) + ":" + std::to_string(command) + " "; }
   bool ForceCreation() override { return force; }
   uint32_t IniTab() override { return iniTab; }
   bool WaitForNextPass() override { return ++pass < maxPasses; }
-
-  std::vector<int> PassesOf(int command) const {
-    std::vector<int> passes;
-    for (auto& p : posted)
-      if (p.second == command) passes.push_back(p.first);
-    return passes;
-  }
 };
 
-TEST(WindowFinder, AllWindowsPresentEndsInTheFirstPass) {
-  ScriptedPort port;
-  FinderState state;
-  RunWindowFinder(port, state);
-  EXPECT_EQ(state.passes, 1);
-  EXPECT_TRUE(port.posted.empty());  // IniTab 3 posts nothing
-  ASSERT_EQ(port.looked.size(), 3u);
-  EXPECT_EQ(port.looked[0].second, HostView::Search);
-  EXPECT_EQ(port.looked[1].second, HostView::Traffic);
-  EXPECT_EQ(port.looked[2].second, HostView::Library);
-}
-
-TEST(WindowFinder, MissingSearchIsForcedInPassesZeroNineEighteen) {
-  ScriptedPort port;
-  port.appearAt[0] = -1;
-  port.maxPasses = 30;
-  FinderState state;
-  RunWindowFinder(port, state);
-  EXPECT_EQ(port.PassesOf(host::kCmdShowSearch), (std::vector<int>{0, 9, 18, 27}));
-  EXPECT_TRUE(port.PassesOf(host::kCmdShowTraffic).empty());
-  EXPECT_EQ(state.passes, 30);
-}
-
-TEST(WindowFinder, EachWindowHasItsOwnCounterAndLibraryIsNeverForced) {
-  ScriptedPort port;
-  port.appearAt[0] = 12;
-  port.appearAt[1] = 3;
-  port.appearAt[2] = 15;
-  port.iniTab = 2;
-  FinderState state;
-  RunWindowFinder(port, state);
-  EXPECT_EQ(port.PassesOf(host::kCmdShowSearch), (std::vector<int>{0, 9}));
-  // Traffic: forced in pass 0, found in pass 3; the start view comes after all three.
-  EXPECT_EQ(port.PassesOf(host::kCmdShowTraffic), (std::vector<int>{0, 15}));
-  EXPECT_EQ(port.posted.size(), 4u);
-  EXPECT_EQ(state.passes, 16);
-  // A found window is not looked for again.
-  int trafficLooks = 0;
-  for (auto& l : port.looked)
-    if (l.second == HostView::Traffic) ++trafficLooks;
-  EXPECT_EQ(trafficLooks, 4);
-}
-
-TEST(WindowFinder, StartViewFollowsIniTabOnlyWithForceCreation) {
-  const int expected[] = {host::kCmdShowWeb, host::kCmdShowSearch, host::kCmdShowTraffic};
-  for (uint32_t tab = 0; tab < 3; ++tab) {
+TEST(WindowFinder, PassesPostForcedRequestsAndTheStartView) {
+  struct Row {
+    const char* name;
+    int search, traffic, library;
+    bool force;
+    uint32_t iniTab;
+    int maxPasses;
+    const char* posted;
+    int passes, trafficLooks;
+  } rows[] = {
+      {"all present, no start view", 0, 0, 0, true, 3, 100, "", 1, 1},
+      {"start view Web", 0, 0, 0, true, 0, 100, "0:109 ", 1, 1},
+      {"start view Search", 0, 0, 0, true, 1, 100, "0:113 ", 1, 1},
+      {"start view Traffic", 0, 0, 0, true, 2, 100, "0:32788 ", 1, 1},
+      {"missing Search asked for every ninth pass", -1, 0, 0, true, 3, 30, "0:113 9:113 18:113 27:113 ", 30, 1},
+      {"own counter per window, start view after all three", 12, 3, 15, true, 2, 100,
+       "0:113 0:32788 9:113 15:32788 ", 16, 4},
+      {"nothing asked for without ForceCreation", 20, 0, 0, false, 1, 100, "", 21, 1},
+      {"a missing library is never asked for", 0, 0, -1, true, 3, 50, "", 50, 1},
+  };
+  for (const Row& row : rows) {
     ScriptedPort port;
-    port.iniTab = tab;
+    port.appearAt[0] = row.search;
+    port.appearAt[1] = row.traffic;
+    port.appearAt[2] = row.library;
+    port.force = row.force;
+    port.iniTab = row.iniTab;
+    port.maxPasses = row.maxPasses;
     FinderState state;
     RunWindowFinder(port, state);
-    ASSERT_EQ(port.posted.size(), 1u) << tab;
-    EXPECT_EQ(port.posted[0].second, expected[tab]);
+    EXPECT_EQ(port.posted, row.posted) << row.name;
+    EXPECT_EQ(state.passes, row.passes) << row.name;
+    EXPECT_EQ(port.trafficLooks, row.trafficLooks) << row.name << ": a found window is not looked for again";
   }
-  ScriptedPort off;
-  off.force = false;
-  off.iniTab = 1;
-  off.appearAt[0] = 20;
-  FinderState state;
-  RunWindowFinder(off, state);
-  EXPECT_TRUE(off.posted.empty());
-  EXPECT_EQ(state.passes, 21);
-  EXPECT_EQ(StartViewCommand(7), 0);
-}
-
-TEST(WindowFinder, NeverAppearingLibraryKeepsPollingUntilStopped) {
-  ScriptedPort port;
-  port.appearAt[2] = -1;
-  port.maxPasses = 50;
-  FinderState state;
-  RunWindowFinder(port, state);
-  EXPECT_EQ(state.passes, 50);
-  EXPECT_FALSE(state.found[2]);
-  EXPECT_TRUE(port.posted.empty());
 }
 
 }  // namespace

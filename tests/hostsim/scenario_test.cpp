@@ -1,4 +1,6 @@
-// The stand-in host's scenario files.
+// The stand-in host's scenario files: every kind of line lands in its field with
+// its parts trimmed, and a malformed line is listed with its number and leaves
+// the field as an earlier line set it.
 #include "hostsim/scenario.h"
 
 #include <gtest/gtest.h>
@@ -6,83 +8,32 @@
 namespace va::hostsim {
 namespace {
 
-TEST(Scenario, ReadsRowsFilesWindowsAndSwitches) {
-  Scenario s = ParseScenario(
+TEST(Scenario, ReadsEveryKindOfLineAndListsMalformedOnes) {
+  const Scenario s = ParseScenario(
       "# comment\n"
       "download = Song A | Paused | 1 KB/s | a.mp3\r\n"
       "download =  B|Queued||b.mp3\n"
       "library = a.mp3 | C:\\Shared\n"
-      "window.search = never\n"
-      "window.traffic = command\n"
-      "window.library = later 1500\n"
-      "status = Not connected\n"
-      "search = running\n"
-      "columns = 4,0,7,8\n"
-      "module = no\n"
-      "service_show = no\n"
-      "second_panel_ms = -1\n"
-      "exit_after_ms = 2000\n"
-      "unload = exit\n");
-  EXPECT_TRUE(s.errors.empty()) << s.errors[0];
+      "window.search = never\nwindow.traffic = command\nwindow.library = later 1500\n"
+      "status = Not connected\nsearch = running\ncolumns = 4,0,7,8\nmodule = no\nservice_show = no\n"
+      "second_panel_ms = -1\nexit_after_ms = 2000\nunload = exit\ncommand_pump_ms = 250\n"
+      "download = only | three\nwindow.library = command\nwindow.search = later\ncolumns = 1,x\nexit_after_ms = -4\n"
+      "no equals sign\nunknown = 1\nsecond_panel_ms = 99999999999\ncommand_pump_ms = 10001\ncommand_pump_ms = x\n");
+  ASSERT_EQ(s.errors.size(), 10u);
+  EXPECT_EQ(s.errors[0], "line 17: download = only | three");
+  EXPECT_EQ(s.errors[9], "line 26: command_pump_ms = x");
   ASSERT_EQ(s.downloads.size(), 2u);
-  EXPECT_EQ(s.downloads[0].title, "Song A");
-  EXPECT_EQ(s.downloads[0].status, "Paused");
-  EXPECT_EQ(s.downloads[1].speed, "");
-  EXPECT_EQ(s.downloads[1].fileName, "b.mp3");
+  const DownloadRow &a = s.downloads[0], &b = s.downloads[1];
+  EXPECT_EQ(a.title + "|" + a.status + "|" + a.speed + "|" + a.fileName, "Song A|Paused|1 KB/s|a.mp3");
+  EXPECT_EQ(b.title + "|" + b.status + "|" + b.speed + "|" + b.fileName, "B|Queued||b.mp3");
   ASSERT_EQ(s.library.size(), 1u);
-  EXPECT_EQ(s.library[0].folder, "C:\\Shared");
-  EXPECT_EQ(s.search.appear, Appear::Never);
-  EXPECT_EQ(s.traffic.appear, Appear::OnCommand);
-  EXPECT_EQ(s.library_window.appear, Appear::Later);
-  EXPECT_EQ(s.library_window.delayMs, 1500);
+  EXPECT_EQ(s.library[0].name + "|" + s.library[0].folder, "a.mp3|C:\\Shared");
+  EXPECT_TRUE(s.search.appear == Appear::Never && s.traffic.appear == Appear::OnCommand);
+  EXPECT_TRUE(s.library_window.appear == Appear::Later && s.library_window.delayMs == 1500);
   EXPECT_EQ(s.statusText, "Not connected");
-  EXPECT_TRUE(s.searchRunning);
   EXPECT_EQ(s.columnTypes, (std::vector<int>{4, 0, 7, 8}));
-  EXPECT_FALSE(s.loadModule);
-  EXPECT_FALSE(s.serviceShow);
-  EXPECT_EQ(s.secondPanelMs, -1);
-  EXPECT_EQ(s.exitAfterMs, 2000);
-  EXPECT_EQ(s.unload, Unload::ByExit);
-}
-
-TEST(Scenario, DefaultsOpenEverythingAndReleaseTheModule) {
-  Scenario s = ParseScenario("");
-  EXPECT_EQ(s.search.appear, Appear::AtStart);
-  EXPECT_EQ(s.columnTypes.size(), 9u);
-  EXPECT_TRUE(s.loadModule);
-  EXPECT_EQ(s.unload, Unload::FreeFirst);
-  EXPECT_EQ(s.exitAfterMs, 0);
-}
-
-TEST(Scenario, BadLinesAreListedAndIgnored) {
-  Scenario s = ParseScenario(
-      "download = only | three | fields\n"
-      "window.library = command\n"
-      "window.search = later\n"
-      "columns = 1,x\n"
-      "exit_after_ms = -4\n"
-      "no equals sign\n"
-      "unknown = 1\n"
-      "second_panel_ms = 99999999999\n");
-  EXPECT_EQ(s.errors.size(), 8u);
-  EXPECT_EQ(s.errors[0], "line 1: download = only | three | fields");
-  EXPECT_TRUE(s.downloads.empty());
-  EXPECT_EQ(s.library_window.appear, Appear::AtStart);
-  EXPECT_EQ(s.columnTypes.size(), 9u);
-}
-
-}  // namespace
-}  // namespace va::hostsim
-
-namespace va::hostsim {
-namespace {
-
-TEST(Scenario, CommandPumpIsBoundedAndOffByDefault) {
-  EXPECT_EQ(ParseScenario("").commandPumpMs, 0);
-  EXPECT_EQ(ParseScenario("command_pump_ms = 250\n").commandPumpMs, 250);
-  Scenario bad = ParseScenario("command_pump_ms = -1\ncommand_pump_ms = 10001\ncommand_pump_ms = x\n");
-  EXPECT_EQ(bad.errors.size(), 3u);
-  EXPECT_EQ(bad.commandPumpMs, 0);
+  EXPECT_TRUE(s.searchRunning && !s.loadModule && !s.serviceShow && s.unload == Unload::ByExit);
+  EXPECT_EQ(std::vector<int>({s.secondPanelMs, s.exitAfterMs, s.commandPumpMs}), std::vector<int>({-1, 2000, 250}));
 }
 
 }  // namespace

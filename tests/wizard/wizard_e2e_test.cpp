@@ -1,572 +1,359 @@
-// The real wizard program under Wine, driven from this test by window messages:
-// the start question and the silent paths, quitting, finishing with profiles,
-// the page checks, the "client is running" page, and broken trailers.
+// The real wizard program under Wine, driven from this test by window messages,
+// one program start per story; every story ends by comparing the client's keys
+// with exactly what the story should have written.
 #include <windows.h>
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <memory>
+#include <cstring>
+#include <set>
 
 #include "common/registry_store.h"
 #include "support/client_keys.h"
-#include "support/extension_keys.h"
+#include "support/hostsim_driver.h"
 #include "support/scratch_registry.h"
-#include "support/temp_folder.h"
 #include "wizard/resources/resource.h"
-#include "wizard/wizard_driver_win.h"
 
 namespace va {
 namespace {
 
-using test::Dword;
-
-using test::AnswerMessageBox;
-using test::ControlText;
-using test::ListValues;
-using test::MessageBoxText;
-using test::ReadStoredValue;
-using test::WizardProcess;
-
-constexpr const char* kWizard = "VAConfigWizard.exe";
-constexpr const char* kInstallKey = "Software\\Vexlo\\v-aero";
-constexpr const char* kTestsKey = "SOFTWARE\\VATests";
-constexpr const char* kStartQuestion =
+using test::WaitUntil;
+using Values = std::set<std::string>;
+constexpr int kDeadlineMs = 10000;
+constexpr int kNextButton = 0x3024;
+const std::string kStartQuestion =
     "Do you wish to run the Vexlo Aero Configuration Wizard?\nYes:\tRun the wizard.\nNo:\tApply default settings. "
     "This won't overwrite any of your current settings.";
-constexpr const char* kInvalidLocation =
+const std::string kQuitQuestion =
+    "Configuration process is not complete. If you quit the selected options will be discarded.\nYou may run the "
+    "wizard at any time later.\n\nWould you like to quit the configuration wizard?";
+const std::string kInvalidLocation =
     "Please specify a valid location. You also must have read and write rights to the location.";
 
-// Profiles of the default trailer, by position in the list.
-constexpr int kProfileNone = 0;        // "N/A"
-constexpr int kProfileModem = 1;       // "56K Modem"
-constexpr int kProfileAdsl1024 = 8;    // "ADSL 1024/512"
-constexpr int kProfileBroadband = 14;  // "High-speed Broadband"
-
-std::string Text(const std::string& text) { return text + std::string(1, '\0'); }
-
-std::string WindowsDrive() {
-  char folder[MAX_PATH];
-  GetWindowsDirectoryA(folder, MAX_PATH);
-  std::string text(folder);
-  return text.substr(0, text.find('\\'));
+std::string BesideTest(const std::string& name) {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return std::string(path, strrchr(path, '\\') + 1) + name;
 }
 
-class WizardEndToEnd : public testing::Test {
- protected:
-  void SetUp() override { test::DeleteTree(HKEY_CURRENT_USER, kTestsKey); test::DeleteTree(HKEY_LOCAL_MACHINE, kTestsKey); }
-  void TearDown() override { SetUp(); RemoveDefaultFolder(); }
+std::string TextOf(HWND window, int id = 0) {
+  char text[4096] = {};
+  SendMessageA(id ? GetDlgItem(window, id) : window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  return text;
+}
 
-  static void SetSignatures(uint32_t user, uint32_t machine) {
-    if (user) WriteRegDword(HKEY_CURRENT_USER, kInstallKey, "InstallSig", user);
-    if (machine) WriteRegDword(HKEY_LOCAL_MACHINE, kInstallKey, "InstallSig", machine);
+// One run of a wizard program beside the test, ended by its destructor if still running.
+class WizardRun {
+ public:
+  explicit WizardRun(const std::string& program, const std::string& arguments = "") {
+    std::string line = "\"" + BesideTest(program) + "\" " + arguments;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_);
   }
-  static void SetSilentSetup() {
-    WriteRegText(HKEY_LOCAL_MACHINE, kInstallKey, "SilentSetup", (test::BesideTest("silent_marker.exe") + " /quiet").c_str());
+  ~WizardRun() {
+    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 1);
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
   }
-  static bool SilentSetupRan() { return ReadStoredValue(HKEY_CURRENT_USER, "SOFTWARE\\VATests\\SilentSetup", "Ran").exists; }
-  static std::string DefaultFolder() { return WindowsDrive() + "\\My Shared Folder"; }
-  static void RemoveDefaultFolder() { RemoveDirectoryA(DefaultFolder().c_str()); }
-
-  // Cancels on the current page and confirms the quit; the program must end with 0.
-  static void QuitAndExpectExit(WizardProcess& wizard) {
-    wizard.PressCancel();
-    HWND box = wizard.WaitForMessageBox();
-    ASSERT_NE(box, nullptr);
-    EXPECT_NE(MessageBoxText(box).find("Would you like to quit the configuration wizard?"), std::string::npos);
-    AnswerMessageBox(box, IDYES);
+  // Waits for a visible top-level window of the program: a message box, or the sheet (it has Next).
+  HWND WaitFor(bool box) {
+    Search search{process_.dwProcessId, box, nullptr};
+    WaitUntil([&] { return EnumWindows(Match, reinterpret_cast<LPARAM>(&search)), search.found; }, kDeadlineMs);
+    if (!box && search.found) sheet_ = search.found;
+    return search.found;
+  }
+  // Waits for the wizard's message box, checks its text and answers it.
+  void Answer(const std::string& text, int button) {
+    HWND box = WaitFor(true);
+    ASSERT_NE(box, nullptr) << "no message box: " << text;
+    EXPECT_EQ(TextOf(box, 0xFFFF), text);
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, kDeadlineMs));
+  }
+  HWND Page() { return reinterpret_cast<HWND>(SendMessageA(sheet_, PSM_GETCURRENTPAGEHWND, 0, 0)); }
+  // The current page once it has control `id`, or nullptr after the deadline.
+  HWND PageWith(int id) {
+    HWND page = nullptr;
+    return WaitUntil([&] { return (page = Page()) && GetDlgItem(page, id); }, kDeadlineMs) ? page : nullptr;
+  }
+  // Presses a sheet button. Posted when a message box may follow; otherwise sent,
+  // so it returns once the sheet handled the press, with no message box open.
+  void Press(int button, bool post = false) {
+    DWORD_PTR result = 0;
+    if (post) PostMessageA(sheet_, PSM_PRESSBUTTON, button, 0);
+    else EXPECT_TRUE(SendMessageTimeoutA(sheet_, PSM_PRESSBUTTON, button, 0, SMTO_NORMAL, 5000, &result));
+  }
+  // Sets a control's text as typing does (the page sees the change) and returns what the page left there.
+  std::string Type(int id, const std::string& text) {
+    SendDlgItemMessageA(Page(), id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    return TextOf(Page(), id);
+  }
+  void Choose(int profile) {
+    SendDlgItemMessageA(Page(), IDC_CONNECTION_LIST, CB_SETCURSEL, profile, 0);
+    SendMessageA(Page(), WM_COMMAND, MAKEWPARAM(IDC_CONNECTION_LIST, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(Page(), IDC_CONNECTION_LIST)));
+  }
+  // The exit code once the program ended; 99 when it still runs at the deadline.
+  DWORD ExitCode() {
     DWORD code = 99;
-    ASSERT_TRUE(wizard.WaitForExit(code));
-    EXPECT_EQ(code, 0u);
+    WaitUntil([&] { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; }, kDeadlineMs);
+    return GetExitCodeProcess(process_.hProcess, &code) && code != STILL_ACTIVE ? code : 99;
+  }
+  // From the welcome page to the finish page with these choices; the folder must exist.
+  void WalkToFinish(const std::string& user, const std::string& network, const std::string& folder, int profile) {
+    ASSERT_NE(WaitFor(false), nullptr);
+    for (int control : {IDC_USER_NAME, IDC_FOLDER_PATH, IDC_CONNECTION_LIST, IDC_RUN_CLIENT}) {
+      Press(PSBTN_NEXT);
+      ASSERT_TRUE(PageWith(control)) << control;
+      if (control == IDC_USER_NAME) Type(IDC_NETWORK_NAME, network), Type(IDC_USER_NAME, user);
+      if (control == IDC_FOLDER_PATH) Type(IDC_FOLDER_PATH, folder);
+      if (control == IDC_CONNECTION_LIST) Choose(profile);
+    }
   }
 
-  // Walks from the welcome page to the finish page with the given choices.
-  static void WalkToFinish(WizardProcess& wizard, const std::string& user, const std::string& network,
-                           const std::string& folder, int profile) {
-    ASSERT_TRUE(wizard.WaitForSheet());
-    ASSERT_TRUE(wizard.WaitForPageWith(IDC_WELCOME_LIST));
-    wizard.PressNext();
-    ASSERT_TRUE(wizard.WaitForPageWith(IDC_USER_NAME));
-    test::SetControlText(wizard.CurrentPage(), IDC_USER_NAME, user);
-    test::SetControlText(wizard.CurrentPage(), IDC_NETWORK_NAME, network);
-    wizard.PressNext();
-    ASSERT_TRUE(wizard.WaitForPageWith(IDC_FOLDER_PATH));
-    test::SetControlText(wizard.CurrentPage(), IDC_FOLDER_PATH, folder);
-    wizard.PressNext();
-    ASSERT_TRUE(wizard.WaitForPageWith(IDC_CONNECTION_LIST));
-    if (profile != kProfileNone) test::SelectComboEntry(wizard.CurrentPage(), IDC_CONNECTION_LIST, profile);
-    wizard.PressNext();
-    ASSERT_TRUE(wizard.WaitForPageWith(IDC_RUN_CLIENT));
+ private:
+  struct Search { DWORD pid; bool box; HWND found; };
+  static BOOL CALLBACK Match(HWND w, LPARAM data) {
+    auto* s = reinterpret_cast<Search*>(data);
+    DWORD pid = 0;
+    char cls[16] = {};
+    GetWindowThreadProcessId(w, &pid);
+    GetClassNameA(w, cls, sizeof cls);
+    if (pid == s->pid && IsWindowVisible(w) &&
+        (s->box ? std::string(cls) == "#32770" && TextOf(w) == "Wizard" : GetDlgItem(w, kNextButton) != nullptr))
+      s->found = w;
+    return !s->found;
   }
-
-  static void FinishAndExpectExit(WizardProcess& wizard) {
-    wizard.PressFinish();
-    DWORD code = 99;
-    ASSERT_TRUE(wizard.WaitForExit(code));
-    EXPECT_EQ(code, 0u);
-  }
-
-  test::ClientKeys keys_;
+  PROCESS_INFORMATION process_{};
+  HWND sheet_ = nullptr;
 };
 
-// --- start-up and the silent paths -------------------------------------------
-
-TEST_F(WizardEndToEnd, NoArgumentsRunsTheWizardWhateverTheSignatures) {
-  SetSignatures(5, 7);
-  WizardProcess wizard(kWizard);
-  ASSERT_TRUE(wizard.started());
-  ASSERT_NE(wizard.WaitForSheet(), nullptr) << test::DescribeTopLevelWindows();
-  EXPECT_TRUE(wizard.WaitForPageWith(IDC_WELCOME_LIST));
-  EXPECT_EQ(ControlText(wizard.CurrentPage(), IDC_TITLE), "Welcome to Vexlo Aero Configuration Wizard!");
-  QuitAndExpectExit(wizard);
+// Every value under the keys a wizard may touch, as "U|M <key>\<name>=<value>".
+void Collect(HKEY root, const std::string& key, Values& out) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return;
+  char name[512], data[4096];
+  DWORD type = 0, nameLength = sizeof name, size = sizeof data;
+  for (DWORD i = 0; !RegEnumValueA(handle, i, name, &nameLength, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+       ++i, nameLength = sizeof name, size = sizeof data) {
+    std::string value = "type" + std::to_string(type) + ":" + std::string(data, size);  // REG_BINARY and others
+    if (type == REG_DWORD && size == 4) value = std::to_string(*reinterpret_cast<DWORD*>(data));
+    if (type == REG_SZ && std::string(data, size).find('\0') + 1 == size) value = "\"" + std::string(data) + "\"";
+    out.insert(std::string(root == HKEY_CURRENT_USER ? "U " : "M ") + key.substr(9) + "\\" + name + "=" + value);
+  }
+  for (DWORD i = 0; !RegEnumKeyA(handle, i, name, sizeof name); ++i) Collect(root, key + "\\" + name, out);
+  RegCloseKey(handle);
 }
 
-TEST_F(WizardEndToEnd, RunSwitchAsksAndCancelWritesOnlyTheSignature) {
-  SetSignatures(5, 7);
-  SetSilentSetup();
-  WizardProcess wizard(kWizard, "  -varun ");
-  HWND box = wizard.WaitForMessageBox();
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(MessageBoxText(box), kStartQuestion);
-  AnswerMessageBox(box, IDCANCEL);
-  DWORD code = 99;
-  ASSERT_TRUE(wizard.WaitForExit(code));
-  EXPECT_EQ(code, 0u);
-  EXPECT_EQ(ReadRegDword(HKEY_CURRENT_USER, kInstallKey, "InstallSig"), 7u);
-  std::vector<std::string> expected = {std::string(kInstallKey) + "\\InstallSig=" + Dword(7)};
-  EXPECT_EQ(ListValues(HKEY_CURRENT_USER, "Software\\Vexlo"), std::vector<std::string>{"Software\\Vexlo\\v-aero\\InstallSig=" + Dword(7)});
-  EXPECT_TRUE(ListValues(HKEY_CURRENT_USER, "Software\\V++").empty());
-  EXPECT_FALSE(SilentSetupRan());
+Values Snapshot() {  // HKLM's Vexlo key holds the stories' set-up
+  Values values;
+  for (const char* key : {"SOFTWARE\\Vexlo", "SOFTWARE\\V++", "SOFTWARE\\VAExtensions", "SOFTWARE\\VATests"}) {
+    Collect(HKEY_CURRENT_USER, key, values);
+    if (std::strcmp(key, "SOFTWARE\\Vexlo")) Collect(HKEY_LOCAL_MACHINE, key, values);
+  }
+  return values;
 }
 
-TEST_F(WizardEndToEnd, RunSwitchNoRunsTheSilentCommandTheScriptAndTheMark) {
-  SetSignatures(5, 7);
-  SetSilentSetup();
-  WizardProcess wizard("wizard_with_script.exe", "-VARUN");
-  HWND box = wizard.WaitForMessageBox();
-  ASSERT_NE(box, nullptr);
-  AnswerMessageBox(box, IDNO);
-  DWORD code = 99;
-  ASSERT_TRUE(wizard.WaitForExit(code));
-  EXPECT_EQ(code, 0u);
-  EXPECT_TRUE(SilentSetupRan());
-  EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, "SOFTWARE\\VATests\\Script", "Text").bytes, Text("hello"));
-  EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, "SOFTWARE\\VATests\\Script", "Number").bytes, Dword(7));
-  test::StoredValue machine = ReadStoredValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\VATests\\Script", "Machine");
-  EXPECT_EQ(machine.type, static_cast<DWORD>(REG_BINARY));
-  EXPECT_EQ(machine.bytes, std::string("\x01\x02\x03\x04", 4));
-  // The record before the first key record had no key to go to.
-  EXPECT_FALSE(ReadStoredValue(HKEY_CURRENT_USER, "SOFTWARE\\VATests\\Script", "Orphan").exists);
-  EXPECT_EQ(ReadRegDword(HKEY_CURRENT_USER, kInstallKey, "InstallSig"), 7u);
-  // No client path, no user setting.
-  EXPECT_EQ(ListValues(HKEY_CURRENT_USER, "Software\\Vexlo").size(), 1u);
-  EXPECT_TRUE(ListValues(HKEY_CURRENT_USER, "Software\\V++").empty());
+std::string DefaultFolder() {
+  char windows[MAX_PATH];
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  return std::string(windows, strchr(windows, '\\')) + "\\My Shared Folder";
 }
 
-TEST_F(WizardEndToEnd, RunSwitchYesRunsTheWizard) {
-  SetSignatures(5, 7);
-  WizardProcess wizard(kWizard, "-VARUN");
-  HWND box = wizard.WaitForMessageBox();
-  ASSERT_NE(box, nullptr);
-  AnswerMessageBox(box, IDYES);
-  ASSERT_NE(wizard.WaitForSheet(), nullptr);
-  QuitAndExpectExit(wizard);
+constexpr int kModem = 1, kAdsl1024 = 8, kBroadband = 14;  // profiles of the default trailer
+const std::string kRan = "U VATests\\SilentSetup\\Ran=\"quiet\"";
+const Values kScript = {"U VATests\\Script\\Text=\"hello\"", "U VATests\\Script\\Number=7",
+                        "M VATests\\Script\\Machine=type3:\x01\x02\x03\x04"};
+const Values kClientPaths = {"U Vexlo\\Skins\\SkinsDir=\"C:\\Program Files\\Vexlo\\Skins\"",
+                             "U V++\\ApplicationName=\"C:\\Program Files\\Vexlo\\Vexlo.vpp\"",
+                             "U V++\\VexloStartPage=\"file://C:\\Program Files\\Vexlo\\web\\start.htm\""};
+const std::string kInstallSig7 = "U Vexlo\\v-aero\\InstallSig=7";
+Values operator+(Values a, const Values& b) { return a.insert(b.begin(), b.end()), a; }
+// What every finish writes besides the profile's values.
+Values Finished(const std::string& user, const std::string& folder) {
+  return {kInstallSig7, "U Vexlo\\UserDetails\\UserName=\"" + user + "\"", "U Vexlo\\LocalContent\\DisableSharing=0",
+          "U Vexlo\\LocalContent\\DownloadDir=\"" + folder + "\""};
 }
 
-TEST_F(WizardEndToEnd, RunSwitchSkipsTheQuestionForNewOrUpToDateUsers) {
-  for (auto [user, machine] : {std::pair<uint32_t, uint32_t>{0, 7}, {7, 7}}) {
+class WizardStory : public testing::Test {
+ protected:
+  // Xvfb runs no window manager, and Wine waits 2 s for one whenever a managed
+  // top-level window hides (every message box answered). Unmanaged windows skip
+  // that wait; the setting lasts for this suite's programs only.
+  static void SetUpTestSuite() {
+    managed_ = ReadRegText(HKEY_CURRENT_USER, kX11Driver, "Managed");
+    WriteRegText(HKEY_CURRENT_USER, kX11Driver, "Managed", "N");
+  }
+  static void TearDownTestSuite() {
+    if (managed_.empty()) DeleteRegValue(HKEY_CURRENT_USER, kX11Driver, "Managed");
+    else WriteRegText(HKEY_CURRENT_USER, kX11Driver, "Managed", managed_.c_str());
+  }
+  static inline const char* kX11Driver = "Software\\Wine\\X11 Driver";
+  static inline std::string managed_;
+  void SetUp() override { Reset(); }
+  void TearDown() override { Reset(); }
+  static void Reset() {
     test::ClientKeys::Clear();
-    SetSignatures(user, machine);
-    WizardProcess wizard(kWizard, "-VARUN");
-    ASSERT_NE(wizard.WaitForSheet(), nullptr) << user << "/" << machine;
-    EXPECT_TRUE(wizard.NoMessageBoxFor(300));
-    QuitAndExpectExit(wizard);
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) test::DeleteTree(root, "SOFTWARE\\VATests");
   }
-}
-
-// --- quitting -------------------------------------------------------------
-
-TEST_F(WizardEndToEnd, QuitRefusedWithNoKeepsThePage) {
-  SetSignatures(9, 7);
-  WizardProcess wizard(kWizard);
-  ASSERT_NE(wizard.WaitForSheet(), nullptr);
-  wizard.PressCancel();
-  HWND box = wizard.WaitForMessageBox();
-  ASSERT_NE(box, nullptr);
-  AnswerMessageBox(box, IDNO);
-  ASSERT_TRUE(test::WaitUntil([&] { return !IsWindow(box); }));
-  EXPECT_TRUE(wizard.WaitForPageWith(IDC_WELCOME_LIST));
-  QuitAndExpectExit(wizard);
-}
-
-TEST_F(WizardEndToEnd, QuitByANewUserWritesTheDefaultsButNoUserSettings) {
-  SetSignatures(0, 7);
-  SetSilentSetup();
-  WriteRegText(HKEY_LOCAL_MACHINE, kInstallKey, "InstallDir", "C:\\Program Files\\Vexlo\\");
-  WizardProcess wizard(kWizard);
-  ASSERT_NE(wizard.WaitForSheet(), nullptr);
-  QuitAndExpectExit(wizard);
-  EXPECT_TRUE(SilentSetupRan());
-  EXPECT_EQ(ReadRegText(HKEY_CURRENT_USER, "SOFTWARE\\Vexlo\\LocalContent", "DownloadDir"), DefaultFolder());
-  EXPECT_TRUE(test::FolderExists(DefaultFolder()));
-  EXPECT_EQ(ReadRegText(HKEY_CURRENT_USER, "Software\\Vexlo\\Skins", "SkinsDir"), "C:\\Program Files\\Vexlo\\Skins");
-  EXPECT_EQ(ReadRegText(HKEY_CURRENT_USER, "Software\\V++", "ApplicationName"), "C:\\Program Files\\Vexlo\\Vexlo.vpp");
-  EXPECT_EQ(ReadRegText(HKEY_CURRENT_USER, "Software\\V++", "VexloStartPage"), "file://C:\\Program Files\\Vexlo\\web\\start.htm");
-  EXPECT_EQ(ReadRegDword(HKEY_CURRENT_USER, kInstallKey, "InstallSig"), 7u);
-  EXPECT_FALSE(ReadStoredValue(HKEY_CURRENT_USER, "SOFTWARE\\Vexlo\\UserDetails", "UserName").exists);
-  EXPECT_FALSE(ReadStoredValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\V++", "NetworkName").exists);
-  EXPECT_FALSE(ReadStoredValue(HKEY_CURRENT_USER, "SOFTWARE\\Vexlo\\Transfer", "UploadBandwidth").exists);
-  EXPECT_TRUE(ListValues(HKEY_CURRENT_USER, "SOFTWARE\\VAExtensions").empty());
-}
-
-TEST_F(WizardEndToEnd, QuitByAUserAheadOfTheMachineWritesNothing) {
-  SetSignatures(9, 7);
-  SetSilentSetup();
-  WizardProcess wizard(kWizard);
-  ASSERT_NE(wizard.WaitForSheet(), nullptr);
-  const std::vector<std::string> before = ListValues(HKEY_CURRENT_USER, "Software");
-  const std::vector<std::string> machineBefore = ListValues(HKEY_LOCAL_MACHINE, "Software\\Vexlo");
-  QuitAndExpectExit(wizard);
-  EXPECT_EQ(ListValues(HKEY_CURRENT_USER, "Software"), before);
-  EXPECT_EQ(ListValues(HKEY_LOCAL_MACHINE, "Software\\Vexlo"), machineBefore);
-  EXPECT_FALSE(SilentSetupRan());
-}
-
-TEST_F(WizardEndToEnd, QuitByAUserBehindTheMachineOnlyMarks) {
-  SetSignatures(5, 7);
-  WizardProcess wizard(kWizard);
-  ASSERT_NE(wizard.WaitForSheet(), nullptr);
-  QuitAndExpectExit(wizard);
-  EXPECT_EQ(ListValues(HKEY_CURRENT_USER, "Software\\Vexlo"), std::vector<std::string>{"Software\\Vexlo\\v-aero\\InstallSig=" + Dword(7)});
-}
-
-// --- finishing ------------------------------------------------------------
-
-TEST_F(WizardEndToEnd, FinishWithModemWritesItsValuesUnderTheMachineRoot) {
-  SetSignatures(0, 7);
-  test::TempFolder folder;
-  WizardProcess wizard(kWizard);
-  WalkToFinish(wizard, "jane doe", "VeXlO", folder.path(), kProfileModem);
-  HWND finish = wizard.CurrentPage();
-  EXPECT_EQ(ControlText(finish, IDC_FINISH_USER), "jane_doe@VeXlO");
-  EXPECT_EQ(ControlText(finish, IDC_FINISH_CONNECTION), "56K Modem");
-  SendDlgItemMessageA(finish, IDC_RUN_CLIENT, BM_SETCHECK, BST_UNCHECKED, 0);
-  FinishAndExpectExit(wizard);
-
-  EXPECT_EQ(ReadRegText(HKEY_CURRENT_USER, "SOFTWARE\\Vexlo\\UserDetails", "UserName"), "jane_doe");
-  EXPECT_EQ(ReadRegText(HKEY_LOCAL_MACHINE, "SOFTWARE\\V++", "NetworkName"), "VeXlO");
-  EXPECT_EQ(ReadRegText(HKEY_CURRENT_USER, "SOFTWARE\\Vexlo\\LocalContent", "DownloadDir"), folder.path());
-  const std::vector<std::pair<const char*, const char*>> hkcu = {
-      {"SOFTWARE\\Vexlo\\Transfer", "UploadBandwidth"}, {"SOFTWARE\\Vexlo\\Transfer", "ConcurrentDownloads"},
-      {"SOFTWARE\\Vexlo\\Transfer", "ConcurrentUploads"}, {"SOFTWARE\\Vexlo\\LocalContent", "DisableSharing"},
-      {"SOFTWARE\\Vexlo\\Advanced", "SuperNode"}};
-  const uint32_t hkcuValues[] = {24, 2, 2, 0, 1};
-  for (size_t i = 0; i < hkcu.size(); ++i) {
-    test::StoredValue value = ReadStoredValue(HKEY_CURRENT_USER, hkcu[i].first, hkcu[i].second);
-    EXPECT_EQ(value.type, static_cast<DWORD>(REG_DWORD)) << hkcu[i].second;
-    EXPECT_EQ(value.bytes, Dword(hkcuValues[i])) << hkcu[i].second;
+  // The signatures, and optionally the silent setup command (it records its
+  // argument), the client's install folder and the shared-root switch.
+  static void Given(uint32_t user, uint32_t machine, bool silent = true, int rootSwitch = -1) {
+    if (user) WriteRegDword(HKEY_CURRENT_USER, "Software\\Vexlo\\v-aero", "InstallSig", user);
+    WriteRegDword(HKEY_LOCAL_MACHINE, "Software\\Vexlo\\v-aero", "InstallSig", machine);
+    WriteRegText(HKEY_LOCAL_MACHINE, "Software\\Vexlo\\v-aero", "InstallDir", "C:\\Program Files\\Vexlo\\");
+    if (silent) WriteRegText(HKEY_LOCAL_MACHINE, "Software\\Vexlo\\v-aero", "SilentSetup",
+                             "reg.exe add HKCU\\SOFTWARE\\VATests\\SilentSetup /v Ran /d quiet /f");
+    if (rootSwitch >= 0) WriteRegDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\V++", "UseHKEY_CURRENT_USER", rootSwitch);
   }
-  EXPECT_EQ(ReadStoredValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\V++", "MaxFileSources").bytes, Dword(4));
-  EXPECT_EQ(ReadStoredValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\V++", "FindMoreSourcesTimeLimit").bytes, Dword(60));
-  EXPECT_TRUE(ListValues(HKEY_CURRENT_USER, "SOFTWARE\\VAExtensions").empty());
-  EXPECT_TRUE(ListValues(HKEY_CURRENT_USER, "SOFTWARE\\V++\\NetworkName").empty());
-  EXPECT_FALSE(ReadStoredValue(HKEY_CURRENT_USER, "SOFTWARE\\V++", "MaxFileSources").exists);
-  EXPECT_EQ(ReadRegDword(HKEY_CURRENT_USER, kInstallKey, "InstallSig"), 7u);
-  EXPECT_EQ(ReadRegText(HKEY_CURRENT_USER, "Software\\V++", "ApplicationName"), "\\Vexlo.vpp");  // no InstallDir
-}
-
-TEST_F(WizardEndToEnd, FinishWithAdslUnderTheUserRootLeavesSuperNodeAlone) {
-  SetSignatures(0, 7);
-  WriteRegDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\V++", "UseHKEY_CURRENT_USER", 1);
-  test::TempFolder folder;
-  WizardProcess wizard(kWizard);
-  WalkToFinish(wizard, "joe", "net", folder.path(), kProfileAdsl1024);
-  SendDlgItemMessageA(wizard.CurrentPage(), IDC_RUN_CLIENT, BM_SETCHECK, BST_UNCHECKED, 0);
-  FinishAndExpectExit(wizard);
-  EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, "SOFTWARE\\Vexlo\\Transfer", "UploadBandwidth").bytes, Dword(368));
-  EXPECT_FALSE(ReadStoredValue(HKEY_CURRENT_USER, "SOFTWARE\\Vexlo\\Advanced", "SuperNode").exists);
-  EXPECT_EQ(ReadRegText(HKEY_CURRENT_USER, "SOFTWARE\\V++", "NetworkName"), "net");
-  EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, "SOFTWARE\\V++", "MaxFileSources").bytes, Dword(16));
-  EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, "SOFTWARE\\V++", "FindMoreSourcesTimeLimit").bytes, Dword(60));
-  EXPECT_FALSE(ReadStoredValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\V++", "NetworkName").exists);
-  EXPECT_FALSE(ReadStoredValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\V++", "MaxFileSources").exists);
-}
-
-TEST_F(WizardEndToEnd, FinishWithTheDefaultProfileWritesTheAcceleratorValues) {
-  SetSignatures(0, 7);
-  test::TempFolder folder;
-  WizardProcess wizard(kWizard);
-  WalkToFinish(wizard, "joe", "net", folder.path(), kProfileNone);
-  EXPECT_EQ(ControlText(wizard.CurrentPage(), IDC_FINISH_CONNECTION), "N/A");
-  SendDlgItemMessageA(wizard.CurrentPage(), IDC_RUN_CLIENT, BM_SETCHECK, BST_UNCHECKED, 0);
-  FinishAndExpectExit(wizard);
-  EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, "SOFTWARE\\Vexlo\\Transfer", "UploadBandwidth").bytes, Dword(0));
-  const char* names[] = {"CyclesDelay", "ItemDelay", "SkipPaused", "SkipQueued", "SkipBySpeed",
-                         "MinSpeed", "KeepDownloads", "NumDownloadsMin", "NumDownloadsMax"};
-  const uint32_t values[] = {600, 40, 1, 1, 1, 500, 0, 3, 5};
-  for (size_t i = 0; i < 9; ++i) {
-    EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, "SOFTWARE\\VAExtensions\\Accelerator", names[i]).bytes, Dword(values[i]))
-        << names[i];
-  }
-}
-
-// --- page checks ------------------------------------------------------------
-
-class WizardPages : public WizardEndToEnd {
- protected:
-  void SetUp() override {
-    WizardEndToEnd::SetUp();
-    SetSignatures(9, 7);  // quitting writes nothing
-    process_ = std::make_unique<WizardProcess>(kWizard);
-    ASSERT_NE(process_->WaitForSheet(), nullptr) << test::DescribeTopLevelWindows();
-    ASSERT_TRUE(process_->WaitForPageWith(IDC_WELCOME_LIST));
-  }
-  void TearDown() override {
-    if (process_ && process_->WaitForSheet(0)) QuitAndExpectExit(*process_);
-    process_.reset();
-    WizardEndToEnd::TearDown();
-  }
-  void ToUserPage() {
-    process_->PressNext();
-    ASSERT_TRUE(process_->WaitForPageWith(IDC_USER_NAME));
-  }
-  void ToFolderPage() {
-    ToUserPage();
-    process_->PressNext();
-    ASSERT_TRUE(process_->WaitForPageWith(IDC_FOLDER_PATH));
-  }
-  // Presses Next on the folder page with `path` and expects a message; returns its text.
-  std::string NextWithFolderExpectingMessage(const std::string& path, int answer) {
-    test::SetControlText(process_->CurrentPage(), IDC_FOLDER_PATH, path);
-    process_->PressNext();
-    HWND box = process_->WaitForMessageBox();
-    if (!box) return "(no message)";
-    std::string text = MessageBoxText(box);
-    AnswerMessageBox(box, answer);
-    test::WaitUntil([&] { return !IsWindow(box); });
-    return text;
-  }
-  std::unique_ptr<WizardProcess> process_;
 };
 
-TEST_F(WizardPages, NamesArePrefilledFromTheMetadataAndFiltered) {
-  ToUserPage();
-  HWND page = process_->CurrentPage();
-  EXPECT_EQ(ControlText(page, IDC_USER_NAME), "vexlo.example");
-  EXPECT_EQ(ControlText(page, IDC_NETWORK_NAME), "VeXlO");
-  test::SetControlText(page, IDC_USER_NAME, "two words here");
-  EXPECT_EQ(ControlText(page, IDC_USER_NAME), "two_words_here");
-  test::SetControlText(page, IDC_USER_NAME, "me@home");
-  EXPECT_EQ(ControlText(page, IDC_USER_NAME), "mehome");
-  test::SetControlText(page, IDC_NETWORK_NAME, "a\tb");
-  EXPECT_EQ(ControlText(page, IDC_NETWORK_NAME), "ab");
-}
-
-TEST_F(WizardPages, EmptyNamesStayOnThePage) {
-  ToUserPage();
-  HWND page = process_->CurrentPage();
-  test::SetControlText(page, IDC_USER_NAME, "@@@");  // filtered to nothing
-  EXPECT_EQ(ControlText(page, IDC_USER_NAME), "");
-  process_->PressNext();
-  EXPECT_TRUE(process_->NoMessageBoxFor(300));
-  EXPECT_EQ(process_->CurrentPage(), page);
-  test::SetControlText(page, IDC_USER_NAME, "joe");
-  test::SetControlText(page, IDC_NETWORK_NAME, "");
-  process_->PressNext();
-  EXPECT_TRUE(process_->NoMessageBoxFor(300));
-  EXPECT_EQ(process_->CurrentPage(), page);
-  test::SetControlText(page, IDC_NETWORK_NAME, "net");
-  process_->PressNext();
-  EXPECT_TRUE(process_->WaitForPageWith(IDC_FOLDER_PATH));
-}
-
-TEST_F(WizardPages, FolderFormIsChecked) {
-  ToFolderPage();
-  HWND page = process_->CurrentPage();
-  EXPECT_EQ(ControlText(page, IDC_FOLDER_PATH), DefaultFolder());  // the metadata's, expanded
-  EXPECT_EQ(NextWithFolderExpectingMessage("C:", IDOK), kInvalidLocation);
-  EXPECT_EQ(process_->CurrentPage(), page);
-  EXPECT_EQ(NextWithFolderExpectingMessage("relative\\folder", IDOK), kInvalidLocation);
-  EXPECT_EQ(process_->CurrentPage(), page);
-  // A network path passes the form test and reaches the existence test.
-  const std::string network = NextWithFolderExpectingMessage("\\\\nohost\\noshare\\folder", IDNO);
-  EXPECT_NE(network.find("\\\\nohost\\noshare\\folder"), std::string::npos) << network;
-  EXPECT_NE(network.find("does not exist!"), std::string::npos) << network;
-  EXPECT_EQ(process_->CurrentPage(), page);
-  // A drive root exists and is accepted.
-  test::SetControlText(page, IDC_FOLDER_PATH, "C:\\");
-  process_->PressNext();
-  EXPECT_TRUE(process_->WaitForPageWith(IDC_CONNECTION_LIST));
-}
-
-TEST_F(WizardPages, MissingFolderIsCreatedOnlyWhenTheUserAgrees) {
+// A user who was configured for an older client starts the wizard by hand while
+// the client runs: the wizard waits until "Close" ended the client, checks every
+// page's input, and on Finish writes the modem's values, shared ones under HKLM.
+TEST_F(WizardStory, WalkThroughEveryPageAndFinishWithTheModem) {
+  test::HostSim host(false);
+  ASSERT_TRUE(host.Start(""));
+  Given(5, 7, false);
   test::TempFolder temp;
   const std::string missing = temp.Join("one\\two\\three");
-  ToFolderPage();
-  HWND page = process_->CurrentPage();
-  EXPECT_NE(process_->CurrentPage(), nullptr);
-  std::string question = NextWithFolderExpectingMessage(missing, IDNO);
-  EXPECT_EQ(question, "The directory:\n\n" + missing + "\n\ndoes not exist! Would you like to create it?");
-  EXPECT_FALSE(test::FolderExists(temp.Join("one")));
-  EXPECT_EQ(process_->CurrentPage(), page);
-  NextWithFolderExpectingMessage(missing, IDYES);
-  EXPECT_TRUE(process_->WaitForPageWith(IDC_CONNECTION_LIST));
+  WizardRun wizard("VAConfigWizard.exe");
+  ASSERT_NE(wizard.WaitFor(false), nullptr) << "no arguments: the wizard runs whatever the signatures";
+  EXPECT_EQ(TextOf(wizard.PageWith(IDC_WELCOME_LIST), IDC_TITLE), "Welcome to Vexlo Aero Configuration Wizard!");
+  wizard.Press(PSBTN_NEXT);
+  HWND running = wizard.PageWith(IDC_CLOSE_CLIENT);
+  ASSERT_NE(running, nullptr);
+  wizard.Press(PSBTN_NEXT);  // the client still runs: the page stays
+  EXPECT_EQ(wizard.Page(), running);
+  PostMessageA(running, WM_COMMAND, MAKEWPARAM(IDC_CLOSE_CLIENT, BN_CLICKED), 0);
+  DWORD hostCode = 0;
+  ASSERT_TRUE(host.WaitForExit(kDeadlineMs, &hostCode));
+  wizard.Press(PSBTN_NEXT);
+  ASSERT_TRUE(wizard.PageWith(IDC_WELCOME_LIST));
+  wizard.Press(PSBTN_NEXT);
+  HWND user = wizard.PageWith(IDC_USER_NAME);
+  ASSERT_NE(user, nullptr);
+  EXPECT_EQ(TextOf(user, IDC_USER_NAME) + "|" + TextOf(user, IDC_NETWORK_NAME), "vexlo.example|VeXlO");
+  for (auto [control, typed, kept] : {std::tuple{IDC_USER_NAME, "@@@", ""}, {IDC_USER_NAME, "jane doe", "jane_doe"},
+                                      {IDC_NETWORK_NAME, "", ""}, {IDC_NETWORK_NAME, "Ve@X\tlO", "VeXlO"}}) {
+    EXPECT_EQ(wizard.Type(control, typed), kept);
+    if (!*kept) {
+      wizard.Press(PSBTN_NEXT);  // an empty name stays on the page
+      EXPECT_EQ(wizard.Page(), user) << control;
+    }
+  }
+  wizard.Press(PSBTN_NEXT);
+  HWND folder = wizard.PageWith(IDC_FOLDER_PATH);
+  ASSERT_NE(folder, nullptr);
+  EXPECT_EQ(TextOf(folder, IDC_FOLDER_PATH), DefaultFolder());
+  const std::string create = "The directory:\n\n%\n\ndoes not exist! Would you like to create it?";
+  const std::string paths[] = {"C:", "relative\\folder", "\\\\nohost\\noshare\\folder", missing, missing};
+  for (int i = 0; i < 5; ++i) {
+    wizard.Type(IDC_FOLDER_PATH, paths[i]);
+    EXPECT_FALSE(i == 4 && test::FolderExists(temp.Join("one"))) << "No creates nothing";
+    wizard.Press(PSBTN_NEXT, true);
+    if (i < 2) wizard.Answer(kInvalidLocation, IDOK);
+    else wizard.Answer(std::string(create).replace(create.find('%'), 1, paths[i]), i == 4 ? IDYES : IDNO);
+  }
+  HWND connection = wizard.PageWith(IDC_CONNECTION_LIST);
+  ASSERT_NE(connection, nullptr);
   EXPECT_TRUE(test::FolderExists(missing));
-  RemoveDirectoryA(missing.c_str());
-  RemoveDirectoryA(temp.Join("one\\two").c_str());
-  RemoveDirectoryA(temp.Join("one").c_str());
-}
-
-TEST_F(WizardPages, FolderPageShowsFreeSpaceAndFixedDrives) {
-  ToFolderPage();
-  HWND page = process_->CurrentPage();
-  test::SetControlText(page, IDC_FOLDER_PATH, "C:\\");
-  const std::string free = ControlText(page, IDC_FOLDER_FREE);
-  EXPECT_NE(free.find('.'), std::string::npos) << free;
-  EXPECT_NE(free, "-");
-  test::SetControlText(page, IDC_FOLDER_PATH, "Q:\\no\\such\\drive");
-  EXPECT_EQ(ControlText(page, IDC_FOLDER_FREE), "-");
-  HWND list = GetDlgItem(page, IDC_DRIVE_LIST);
-  const LRESULT rows = SendMessageA(list, LB_GETCOUNT, 0, 0);
-  ASSERT_GE(rows, 1);
-  wchar_t wide[256] = {};
-  SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(wide));
-  char row[256] = {};
-  WideCharToMultiByte(CP_ACP, 0, wide, -1, row, sizeof row, nullptr, nullptr);
-  const std::string first(row);
-  EXPECT_EQ(first.substr(0, 4), "C: (") << first;
-  EXPECT_NE(first.find(")\t"), std::string::npos) << first;
-  EXPECT_NE(SendMessageA(list, LB_GETITEMDATA, 0, 0), 0);  // the drive's icon
-}
-
-TEST_F(WizardPages, ConnectionSummaries) {
-  ToFolderPage();
-  test::SetControlText(process_->CurrentPage(), IDC_FOLDER_PATH, "C:\\");
-  process_->PressNext();
-  ASSERT_TRUE(process_->WaitForPageWith(IDC_CONNECTION_LIST));
-  HWND page = process_->CurrentPage();
-  EXPECT_EQ(SendDlgItemMessageA(page, IDC_CONNECTION_LIST, CB_GETCOUNT, 0, 0), 15);
-  EXPECT_EQ(SendDlgItemMessageA(page, IDC_CONNECTION_LIST, CB_GETCURSEL, 0, 0), 0);
-  test::SelectComboEntry(page, IDC_CONNECTION_LIST, kProfileBroadband);
-  EXPECT_EQ(ControlText(page, IDC_CONNECTION_SUMMARY),
+  EXPECT_EQ(SendDlgItemMessageA(connection, IDC_CONNECTION_LIST, CB_GETCOUNT, 0, 0), 15);
+  EXPECT_EQ(SendDlgItemMessageA(connection, IDC_CONNECTION_LIST, CB_GETCURSEL, 0, 0), 0);
+  wizard.Choose(kBroadband);
+  EXPECT_EQ(TextOf(connection, IDC_CONNECTION_SUMMARY),
             "Maximum uploads:\t\t\t12\nMaximum upload speed:\t\t\tUnlimited\nMaximum downloads:\t\t\t16\n"
             "Maximum sources per download:\t\t20");
-  test::SelectComboEntry(page, IDC_CONNECTION_LIST, kProfileModem);
-  EXPECT_EQ(ControlText(page, IDC_CONNECTION_SUMMARY),
+  wizard.Choose(kModem);
+  EXPECT_EQ(TextOf(connection, IDC_CONNECTION_SUMMARY),
             "Maximum uploads:\t\t\t2\nMaximum upload speed:\t\t\t3.00 KB/s\nMaximum downloads:\t\t\t2\n"
             "Maximum sources per download:\t\t4");
+  wizard.Press(PSBTN_NEXT);
+  HWND finish = wizard.PageWith(IDC_RUN_CLIENT);
+  ASSERT_NE(finish, nullptr);
+  EXPECT_EQ(TextOf(finish, IDC_FINISH_USER) + "|" + TextOf(finish, IDC_FINISH_CONNECTION), "jane_doe@VeXlO|56K Modem");
+  wizard.Press(PSBTN_FINISH, true);
+  EXPECT_EQ(wizard.ExitCode(), 0u);
+  EXPECT_EQ(Snapshot(), (kClientPaths + Finished("jane_doe", missing) + Values{
+      "U Vexlo\\Transfer\\UploadBandwidth=24", "U Vexlo\\Transfer\\ConcurrentDownloads=2",
+      "U Vexlo\\Transfer\\ConcurrentUploads=2", "U Vexlo\\Advanced\\SuperNode=1", "M V++\\NetworkName=\"VeXlO\"",
+      "M V++\\MaxFileSources=4", "M V++\\FindMoreSourcesTimeLimit=60"}));
 }
 
-// --- the "client is running" page -----------------------------------------------
-
-// A stand-in host main window of class "VeXlO" that exits on its exit command.
-LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_COMMAND && LOWORD(wParam) == IDM_HOST_EXIT) {
-    DestroyWindow(window);
-    return 0;
+// Finishing with other profiles from a quick walk: an up-to-date user (no
+// question) with the switch at 1 takes ADSL from a wizard carrying a registry
+// script (no SuperNode: unset for ADSL; shared values under HKCU); a new user
+// with the switch at 2 keeps "N/A", which also sets the accelerator.
+TEST_F(WizardStory, FinishWithOtherProfilesAndRoots) {
+  test::TempFolder temp;
+  {
+    Given(7, 7, true, 1);
+    WizardRun wizard("wizard_with_script.exe", "-VARUN");
+    wizard.WalkToFinish("joe", "net", temp.path(), kAdsl1024);
+    wizard.Press(PSBTN_FINISH, true);
+    EXPECT_EQ(wizard.ExitCode(), 0u);
+    EXPECT_EQ(Snapshot(), (kScript + kClientPaths + Finished("joe", temp.path()) + Values{kRan,
+        "U Vexlo\\Transfer\\UploadBandwidth=368", "U Vexlo\\Transfer\\ConcurrentDownloads=8",
+        "U Vexlo\\Transfer\\ConcurrentUploads=6", "U V++\\NetworkName=\"net\"", "U V++\\MaxFileSources=16",
+        "U V++\\FindMoreSourcesTimeLimit=60", "M V++\\UseHKEY_CURRENT_USER=1"}));
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  Reset();
+  Given(0, 7, false, 2);
+  WizardRun wizard("VAConfigWizard.exe", "-VARUN");
+  wizard.WalkToFinish("joe", "net", temp.path(), 0);
+  EXPECT_EQ(TextOf(wizard.Page(), IDC_FINISH_CONNECTION), "N/A");
+  wizard.Press(PSBTN_FINISH, true);
+  EXPECT_EQ(wizard.ExitCode(), 0u);
+  Values accelerator;
+  for (std::string value : {"CyclesDelay=600", "ItemDelay=40", "SkipPaused=1", "SkipQueued=1", "SkipBySpeed=1",
+                            "MinSpeed=500", "KeepDownloads=0", "NumDownloadsMin=3", "NumDownloadsMax=5"})
+    accelerator.insert("U VAExtensions\\Accelerator\\" + value);
+  EXPECT_EQ(Snapshot(), (accelerator + kClientPaths + Finished("joe", temp.path()) + Values{
+      "U Vexlo\\Transfer\\UploadBandwidth=0", "U Vexlo\\Transfer\\ConcurrentDownloads=4",
+      "U Vexlo\\Transfer\\ConcurrentUploads=4", "U Vexlo\\Advanced\\SuperNode=1", "M V++\\NetworkName=\"net\"",
+      "M V++\\MaxFileSources=12", "M V++\\FindMoreSourcesTimeLimit=60", "M V++\\UseHKEY_CURRENT_USER=2"}));
 }
 
-HWND CreateHostWindow() {
-  WNDCLASSA windowClass = {};
-  windowClass.lpfnWndProc = HostProc;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = "VeXlO";
-  RegisterClassA(&windowClass);
-  return CreateWindowExA(0, "VeXlO", "Vexlo Aero", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
-                         GetModuleHandleA(nullptr), nullptr);
-}
-
-TEST_F(WizardPages, RunningClientMustBeClosedBeforeGoingOn) {
-  HWND host = CreateHostWindow();
-  ASSERT_NE(host, nullptr);
-  process_->PressNext();
-  ASSERT_TRUE(process_->WaitForPageWith(IDC_CLOSE_CLIENT));
-  HWND running = process_->CurrentPage();
-  process_->PressNext();  // the client still runs: the page stays
-  EXPECT_TRUE(process_->NoMessageBoxFor(300));
-  EXPECT_EQ(process_->CurrentPage(), running);
-  test::ClickButton(running, IDC_CLOSE_CLIENT);
-  ASSERT_TRUE(test::WaitUntil([&] { return !IsWindow(host); }));  // it got the exit command
-  process_->PressNext();
-  ASSERT_TRUE(process_->WaitForPageWith(IDC_WELCOME_LIST));
-  process_->PressNext();
-  EXPECT_TRUE(process_->WaitForPageWith(IDC_USER_NAME));
-}
-
-TEST_F(WizardPages, BackFromTheRunningPageReturnsToTheWelcomePage) {
-  HWND host = CreateHostWindow();
-  ASSERT_NE(host, nullptr);
-  process_->PressNext();
-  ASSERT_TRUE(process_->WaitForPageWith(IDC_CLOSE_CLIENT));
-  process_->PressBack();
-  EXPECT_TRUE(process_->WaitForPageWith(IDC_WELCOME_LIST));
-  DestroyWindow(host);
-}
-
-// --- broken trailers --------------------------------------------------------------
-
-class BrokenTrailer : public WizardEndToEnd, public testing::WithParamInterface<const char*> {};
-
-TEST_P(BrokenTrailer, ShowsTheMessageWritesNothingAndEndsWithZero) {
-  SetSignatures(5, 7);
-  SetSilentSetup();
-  const std::vector<std::string> before = ListValues(HKEY_CURRENT_USER, "Software");
-  WizardProcess wizard(GetParam(), "-VARUN");
-  HWND box = wizard.WaitForMessageBox();
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(MessageBoxText(box), "Can't find meta data!");
-  AnswerMessageBox(box, IDOK);
-  DWORD code = 99;
-  ASSERT_TRUE(wizard.WaitForExit(code));
-  EXPECT_EQ(code, 0u);
-  EXPECT_EQ(ListValues(HKEY_CURRENT_USER, "Software"), before);
-  EXPECT_FALSE(SilentSetupRan());
-}
-
-INSTANTIATE_TEST_SUITE_P(Variants, BrokenTrailer,
-                         testing::Values("wizard_no_trailer.exe", "wizard_wrong_case.exe",
-                                         "wizard_huge_block_size.exe", "wizard_huge_profile_count.exe",
-                                         "wizard_text_without_end.exe"));
-
-class FuzzedTrailer : public WizardEndToEnd, public testing::WithParamInterface<const char*> {};
-
-TEST_P(FuzzedTrailer, ShowsTheMessageOrRunsAndEndsWithZero) {
-  SetSignatures(9, 7);
-  WizardProcess wizard(GetParam());
-  HWND box = nullptr, sheet = nullptr;
-  ASSERT_TRUE(test::WaitUntil([&] {
-    box = wizard.WaitForMessageBox(0);
-    sheet = box ? nullptr : wizard.WaitForSheet(0);
-    return box || sheet;
-  }));
-  if (box) {
-    EXPECT_EQ(MessageBoxText(box), "Can't find meta data!");
-    AnswerMessageBox(box, IDOK);
-    DWORD code = 99;
-    ASSERT_TRUE(wizard.WaitForExit(code));
-    EXPECT_EQ(code, 0u);
-  } else {
-    QuitAndExpectExit(wizard);
+// How the program starts and ends without finishing. "-VARUN" (any case, blanks
+// around it) asks a user behind the machine: Cancel only marks the user; No runs
+// the silent setup command, the registry script (a value before any key record
+// goes nowhere) and the mark; Yes runs the wizard, and quitting it (after a No
+// that keeps the page) only marks. Without the switch a new user who quits gets
+// the defaults: silent setup, client paths, the default shared folder (created)
+// and the mark, but no user or transfer value; a user ahead of the machine gets
+// nothing. A missing, wrong-case or fuzzed trailer is refused before anything runs.
+TEST_F(WizardStory, StartAndQuitWithoutFinishing) {
+  const std::string kNoMetadata = "Can't find meta data!";
+  struct Row { const char *program, *arguments; uint32_t user; const std::string* message; int answer; Values expected; } rows[] = {
+      {"VAConfigWizard.exe", "  -varun ", 5, &kStartQuestion, IDCANCEL, {kInstallSig7}},
+      {"wizard_with_script.exe", "-VARUN", 5, &kStartQuestion, IDNO, kScript + Values{kRan, kInstallSig7}},
+      {"VAConfigWizard.exe", "-VARUN", 5, &kStartQuestion, IDYES, {kInstallSig7}},
+      {"VAConfigWizard.exe", "", 0, nullptr, 0, kClientPaths + Values{kRan, kInstallSig7,
+          "U Vexlo\\LocalContent\\DownloadDir=\"" + DefaultFolder() + "\""}},
+      {"VAConfigWizard.exe", "", 9, nullptr, 0, {"U Vexlo\\v-aero\\InstallSig=9"}},
+      {"wizard_no_trailer.exe", "-VARUN", 5, &kNoMetadata, IDOK, {"U Vexlo\\v-aero\\InstallSig=5"}},
+      {"wizard_wrong_case.exe", "-VARUN", 5, &kNoMetadata, IDOK, {"U Vexlo\\v-aero\\InstallSig=5"}},
+      {"wizard_fuzzed_0.exe", "-VARUN", 5, &kNoMetadata, IDOK, {"U Vexlo\\v-aero\\InstallSig=5"}}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.program) + " [" + row.arguments + "] user " + std::to_string(row.user));
+    Reset();
+    Given(row.user, 7);
+    WizardRun wizard(row.program, row.arguments);
+    if (row.message) wizard.Answer(*row.message, row.answer);
+    if (!row.message || row.answer == IDYES) {
+      ASSERT_NE(wizard.WaitFor(false), nullptr);
+      wizard.Press(PSBTN_CANCEL, true);
+      wizard.Answer(kQuitQuestion, IDNO);
+      EXPECT_TRUE(wizard.PageWith(IDC_WELCOME_LIST));
+      wizard.Press(PSBTN_CANCEL, true);
+      wizard.Answer(kQuitQuestion, IDYES);
+    }
+    EXPECT_EQ(wizard.ExitCode(), 0u);
+    EXPECT_EQ(Snapshot(), row.expected);
+    EXPECT_TRUE(row.user || RemoveDirectoryA(DefaultFolder().c_str())) << "no default folder";
   }
-}
-
-INSTANTIATE_TEST_SUITE_P(Variants, FuzzedTrailer,
-                         testing::Values("wizard_fuzzed_0.exe", "wizard_fuzzed_1.exe", "wizard_fuzzed_2.exe"));
-
-TEST_F(WizardEndToEnd, ScriptWithoutItsEndIsAppliedUpToTheLastRecord) {
-  SetSignatures(5, 7);
-  WizardProcess wizard("wizard_script_without_end.exe", "-VARUN");
-  HWND box = wizard.WaitForMessageBox();
-  ASSERT_NE(box, nullptr);
-  AnswerMessageBox(box, IDNO);
-  DWORD code = 99;
-  ASSERT_TRUE(wizard.WaitForExit(code));
-  EXPECT_EQ(code, 0u);
-  EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, "SOFTWARE\\VATests\\Script", "Text").bytes, Text("hello"));
-  EXPECT_EQ(ReadRegDword(HKEY_CURRENT_USER, kInstallKey, "InstallSig"), 7u);
 }
 
 }  // namespace

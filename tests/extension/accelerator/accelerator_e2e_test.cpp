@@ -1,6 +1,6 @@
-// The accelerator end to end: hostsim.exe with the real ch_plug.dll; command 11401
-// starts and stops the real thread, the host's command log shows what it sent, the
-// status window's Accelerator page shows its texts, and "was on" survives a restart.
+// The accelerator end to end: hostsim.exe with the real ch_plug.dll. The host's
+// command log shows what the real thread sent for each row, the status window's
+// Accelerator page and the tray icon's square show its state.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,39 +13,35 @@
 namespace va {
 namespace {
 
-using test::Dword;
 using test::HostSim;
-using test::kAcceleratorKey;
-using test::kExtKey;
-using test::kLastStateKey;
-using test::PutRawValue;
-using test::ReadStoredValue;
 using test::WaitUntil;
 
 constexpr int kStatusPage = 302;
-// The thread waits 4 s before its first cycle; rows follow 1 s apart. The
-// deadlines leave room for a slow machine; the tests end as soon as things happen.
-constexpr int kFirstActionsMs = 30000;
-constexpr int kWindowsFoundMs = 30000;
+constexpr int kSlowMs = 30000;  // deadlines for a loaded machine; waits end as soon as things happen
+const char kColumnOrderKey[] = "Software\\Vexlo\\Vexlo Aero V++\\Download Order";
+const COLORREF kGreen = RGB(50, 230, 50), kRed = RGB(230, 50, 50);
 
+// The host keeps the status in its first column and the title in its fifth, as its
+// "Download Order" key says.
 const char kScenario[] =
     "second_panel_ms = -1\n"
+    "columns = 4,1,2,3,0,5,6,7,8\n"
     "download = p1|Paused|0 KB/s|p1.mp3\n"
     "download = done|Completed|0 KB/s|done.mp3\n"
     "download = gone|Cancelled|0 KB/s|gone.mp3\n"
-    "download = bad|Failed|0 KB/s|bad.mp3\n"
-    "download = p2|Paused|0 KB/s|p2.mp3\n";
+    "download = bad|Failed|0 KB/s|bad.mp3\n";
 
-// The commands a download can receive, as the host logged them: "id title".
+std::string Page(const HostSim& host, int control) { return test::StatusPageText(host, kStatusPage, control); }
+bool SquareBecomes(COLORREF colour) {
+  return WaitUntil([&] { return test::SimilarColour(test::TrayIconPixel(13, 2), colour); }, kSlowMs);
+}
+
+// "id title" of each download command the host got, from its log.
 std::vector<std::string> DownloadCommands(const HostSim& host) {
   std::vector<std::string> out;
   for (const auto& line : host.LogStartingWith("command ")) {
-    const std::string& t = line.text;
-    for (const char* id : {"61242", "61244", "32986", "32917", "32880"}) {
-      if (t.rfind(std::string("command ") + id + " ", 0) != 0) continue;
-      const size_t title = t.find("title=");
-      out.push_back(std::string(id) + " " + (title == std::string::npos ? "" : t.substr(title + 6)));
-    }
+    const std::string id = line.text.substr(8, line.text.find(' ', 8) - 8);
+    if (id == "61242" || id == "61244" || id == "32986") out.push_back(id + " " + line.text.substr(line.text.find("title=") + 6));
   }
   return out;
 }
@@ -53,125 +49,74 @@ std::vector<std::string> DownloadCommands(const HostSim& host) {
 class AcceleratorE2E : public testing::Test {
  protected:
   void SetUp() override {
-    Clean();
-    // Short delays; the status window shown on its Accelerator page.
-    PutRawValue(HKEY_CURRENT_USER, kAcceleratorKey, "CyclesDelay", REG_DWORD, Dword(30));
-    PutRawValue(HKEY_CURRENT_USER, kAcceleratorKey, "ItemDelay", REG_DWORD, Dword(1));
-    PutRawValue(HKEY_CURRENT_USER, kLastStateKey, "StatusWnd", REG_SZ, std::string("40,40,1,0", 10));
-    PutRawValue(HKEY_CURRENT_USER, kLastStateKey, "StatusDlg", REG_DWORD, Dword(kStatusPage));
+    test::ClearExtensionSettings();
+    test::PutDword(HKEY_CURRENT_USER, test::kAcceleratorKey, "CyclesDelay", 30);
+    test::PutDword(HKEY_CURRENT_USER, test::kAcceleratorKey, "ItemDelay", 1);
+    test::PutDword(HKEY_CURRENT_USER, test::kExtKey, "ShowAccelSttInTray", 1);
+    test::PutDword(HKEY_CURRENT_USER, test::kExtKey, "ChangeDownloadMenu", 0);
+    test::PutRawValue(HKEY_CURRENT_USER, test::kLastStateKey, "StatusWnd", REG_SZ, std::string("40,40,1,0", 10));
+    test::PutDword(HKEY_CURRENT_USER, test::kLastStateKey, "StatusDlg", kStatusPage);
+    test::PutDword(HKEY_CURRENT_USER, kColumnOrderKey, "0", 4);
+    test::PutDword(HKEY_CURRENT_USER, kColumnOrderKey, "4", 0);
   }
-  void TearDown() override { Clean(); }
-  static void Clean() { test::ClearExtensionSettings(); }
-  static std::string PageText(const HostSim& host, int control) {
-    return test::StatusPageText(host, kStatusPage, control);
+  void TearDown() override {
+    test::ClearExtensionSettings();
+    test::DeleteTree(HKEY_CURRENT_USER, kColumnOrderKey);
+  }
+  static void StartHooked(HostSim& host) {
+    ASSERT_TRUE(host.Start(kScenario));
+    ASSERT_TRUE(WaitUntil([&] { return Page(host, 1068) == "Found"; }, kSlowMs)) << "Traffic window not found";
   }
 };
 
-TEST_F(AcceleratorE2E, ThreadResumesAndAcceleratesPausedRowsShowsItsTextsAndStopsWithinASecond) {
+// A user with the host's own download menu moves the speed column to the front and
+// turns the accelerator on: one cycle resumes and accelerates the Paused row only,
+// the square is green while it runs. The user quits with it on; at the next start it
+// runs by itself, the host clears the finished rows under the running walk, and the
+// user's stop shows within a second, the square red again.
+TEST_F(AcceleratorE2E, OnACycleOverRealRowsBackAfterARestartRowsRemovedAndAStopWithinASecond) {
+  {
+    HostSim host;
+    StartHooked(host);
+    EXPECT_EQ(Page(host, 1050), "Inactive");
+    EXPECT_TRUE(SquareBecomes(kRed));
+    HWND list = test::HostControl(host, 373, 1381);
+    PostMessageA(list, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 6));
+    PostMessageA(list, WM_RBUTTONUP, 0, MAKELPARAM(20, 6));
+    ASSERT_TRUE(WaitUntil([&] { return host.Send("popup"); }, 5000, 50));
+    const auto items = test::LastMenuDump(host, "popup", "automation popup", "popup-end");
+    ASSERT_EQ(items.size(), 14u) << "not the host's own menu";
+    EXPECT_EQ(items[0].id, 61241u);
+
+    ASSERT_TRUE(host.Send("order 7,0,1,2,3,4,5,6,8"));
+    ASSERT_TRUE(host.Send("command 11401"));
+    EXPECT_TRUE(SquareBecomes(kGreen));
+    // The walk reaches the last row (its title from the moved columns) with the real text.
+    ASSERT_TRUE(WaitUntil([&] { return Page(host, 1051) + "/" + Page(host, 1052) == "bad/Skipped, status was 'Failed'"; },
+                          kSlowMs)) << Page(host, 1051) << "/" << Page(host, 1052);
+    EXPECT_EQ(DownloadCommands(host), (std::vector<std::string>{"61244 p1", "32986 p1"}));
+    EXPECT_TRUE(test::HostExitsWithZero(host));
+  }
+  EXPECT_EQ(test::ReadStoredValue(HKEY_CURRENT_USER, test::kLastStateKey, "Accelerator").bytes, test::Dword(1));
+
   HostSim host;
-  ASSERT_TRUE(host.Start(kScenario));
-  ASSERT_TRUE(WaitUntil([&] { return PageText(host, 1068) == "Found"; }, kWindowsFoundMs)) << "Traffic window not found";
-  EXPECT_EQ(PageText(host, 1050), "Inactive");
-  ASSERT_TRUE(host.Send("command 11401"));
-  ASSERT_TRUE(WaitUntil([&] { return DownloadCommands(host).size() >= 4; }, kFirstActionsMs));
-  // Completed, Cancelled and Failed rows get nothing; each Paused row is selected,
-  // then resumed and accelerated.
-  EXPECT_EQ(DownloadCommands(host), (std::vector<std::string>{"61244 p1", "32986 p1", "61244 p2", "32986 p2"}));
-  EXPECT_EQ(PageText(host, 1051), "p2");
-  EXPECT_EQ(PageText(host, 1052), "Accelerated");
-  ASSERT_TRUE(WaitUntil([&] { return PageText(host, 1050).find(" second(s)") != std::string::npos; }, 5000))
-      << PageText(host, 1050);
+  StartHooked(host);
+  ASSERT_TRUE(WaitUntil([&] { return DownloadCommands(host).size() == 2; }, kSlowMs)) << "not on by itself";
+  EXPECT_EQ(host.CountLog("command 11401"), 0);
+  ASSERT_TRUE(host.Send("command 32880"));
+  ASSERT_TRUE(WaitUntil([&] { return Page(host, 1050).find(" second(s)") != std::string::npos; }, kSlowMs))
+      << "the cycle did not end";
+  ASSERT_TRUE(host.Send("ping"));
+  ASSERT_TRUE(host.WaitForLog("pong", 5000)) << "the host no longer answers";
 
   ASSERT_TRUE(host.Send("command 11401"));
   const DWORD asked = GetTickCount();
-  ASSERT_TRUE(WaitUntil([&] { return PageText(host, 1050) == "Inactive"; }, 5000));
+  ASSERT_TRUE(WaitUntil([&] { return Page(host, 1050) == "Inactive"; }, 5000));
   EXPECT_LE(GetTickCount() - asked, 1600u) << "the stop was noticed late";
-  EXPECT_EQ(PageText(host, 1051), " - ");
-  EXPECT_EQ(PageText(host, 1052), " - ");
+  EXPECT_EQ(Page(host, 1051) + Page(host, 1052), " -  - ");
+  EXPECT_TRUE(SquareBecomes(kRed));
   EXPECT_TRUE(test::HostExitsWithZero(host));
-  EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, kLastStateKey, "Accelerator").bytes, Dword(0));
-}
-
-// The centre of the status square in the icon's top-right corner (5 x 5 pixels,
-// a black frame around the state colour).
-COLORREF StatusSquareCentre() { return test::TrayIconPixel(13, 2); }
-const COLORREF kRunningGreen = RGB(50, 230, 50);
-const COLORREF kStoppedRed = RGB(230, 50, 50);
-
-TEST_F(AcceleratorE2E, TraySquareIsGreenWhileACycleRunsAndRedAfterTheStop) {
-  PutRawValue(HKEY_CURRENT_USER, kExtKey, "ShowAccelSttInTray", REG_DWORD, Dword(1));
-  HostSim host;
-  ASSERT_TRUE(host.Start(kScenario));
-  ASSERT_TRUE(WaitUntil([&] { return PageText(host, 1068) == "Found"; }, kWindowsFoundMs));
-  ASSERT_TRUE(WaitUntil([&] { return test::SimilarColour(StatusSquareCentre(), kStoppedRed); }, 5000))
-      << std::hex << StatusSquareCentre();
-  EXPECT_TRUE(test::SimilarColour(test::TrayIconPixel(15, 0), RGB(0, 0, 0))) << "no black frame";
-
-  ASSERT_TRUE(host.Send("command 11401"));
-  EXPECT_TRUE(WaitUntil([&] { return test::SimilarColour(StatusSquareCentre(), kRunningGreen); }, kFirstActionsMs))
-      << std::hex << StatusSquareCentre();
-  ASSERT_TRUE(WaitUntil([&] { return !DownloadCommands(host).empty(); }, kFirstActionsMs));
-
-  ASSERT_TRUE(host.Send("command 11401"));
-  EXPECT_TRUE(WaitUntil([&] { return test::SimilarColour(StatusSquareCentre(), kStoppedRed); }, 5000))
-      << std::hex << StatusSquareCentre();
-  EXPECT_TRUE(test::HostExitsWithZero(host));
-}
-
-TEST_F(AcceleratorE2E, AnAcceleratorOnWhenTheHostEndsStartsAgainNextTime) {
-  {
-    HostSim host;
-    ASSERT_TRUE(host.Start(kScenario));
-    ASSERT_TRUE(WaitUntil([&] { return PageText(host, 1068) == "Found"; }, kWindowsFoundMs));
-    ASSERT_TRUE(host.Send("command 11401"));
-    ASSERT_TRUE(WaitUntil([&] { return !DownloadCommands(host).empty(); }, kFirstActionsMs));
-    EXPECT_TRUE(test::HostExitsWithZero(host));
-  }
-  EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, kLastStateKey, "Accelerator").bytes, Dword(1));
-  HostSim again;
-  ASSERT_TRUE(again.Start(kScenario));
-  ASSERT_TRUE(WaitUntil([&] { return DownloadCommands(again).size() >= 2; }, kFirstActionsMs))
-      << "the accelerator did not start by itself";
-  EXPECT_EQ(again.CountLog("command 11401"), 0);
-  EXPECT_EQ(DownloadCommands(again)[0], "61244 p1");
-  EXPECT_TRUE(test::HostExitsWithZero(again));
-}
-
-// The ms stamp of the first host log line starting with the prefix, 0 if none.
-unsigned long FirstLogMs(const HostSim& host, const std::string& prefix) {
-  const std::vector<test::LogLine> lines = host.LogStartingWith(prefix);
-  return lines.empty() ? 0 : lines.front().ms;
-}
-
-TEST_F(AcceleratorE2E, RowsRemovedByTheHostDuringACycleEndTheWalkWithoutACrash) {
-  // A long pause after each action, so the removal surely falls into it even on a
-  // loaded machine.
-  constexpr unsigned long kItemDelayMs = 10000;
-  PutRawValue(HKEY_CURRENT_USER, kAcceleratorKey, "ItemDelay", REG_DWORD, Dword(kItemDelayMs / 1000));
-  HostSim host;
-  ASSERT_TRUE(host.Start(kScenario));
-  ASSERT_TRUE(WaitUntil([&] { return PageText(host, 1068) == "Found"; }, kWindowsFoundMs));
-  ASSERT_TRUE(host.Send("command 11401"));
-  ASSERT_TRUE(WaitUntil([&] { return DownloadCommands(host).size() >= 2; }, kFirstActionsMs));
-  // Right after its action on p1 the thread reads which row comes next ("done"),
-  // then waits. Once it has surely read it, the host drops the finished rows, among
-  // them that one. (A removal before that read would rightly lead the walk on to p2.)
-  Sleep(2000);
-  ASSERT_TRUE(host.Send("command 32880"));
-  ASSERT_TRUE(host.WaitForLog("command 32880 ", 5000));
-  const unsigned long sinceAction =
-      FirstLogMs(host, "command 32880 ") - host.LogStartingWith("command 32986 ").front().ms;
-  ASSERT_LT(sinceAction, kItemDelayMs - 2000) << "the host removed the rows too late for this test to say anything";
-  ASSERT_TRUE(WaitUntil([&] { return PageText(host, 1050).find(" second(s)") != std::string::npos; },
-                        static_cast<int>(kItemDelayMs) + 8000))
-      << "the cycle did not end";
-  ASSERT_TRUE(host.Send("ping"));
-  ASSERT_TRUE(host.WaitForLog("pong", 3000)) << "the host no longer answers";
-  EXPECT_TRUE(host.Running());
-  for (const std::string& c : DownloadCommands(host)) EXPECT_EQ(c.find(" p2"), std::string::npos) << c;
-  ASSERT_TRUE(host.Send("command 11401"));
-  ASSERT_TRUE(WaitUntil([&] { return PageText(host, 1050) == "Inactive"; }, 5000));
-  EXPECT_TRUE(test::HostExitsWithZero(host));
+  EXPECT_EQ(test::ReadStoredValue(HKEY_CURRENT_USER, test::kLastStateKey, "Accelerator").bytes, test::Dword(0));
 }
 
 }  // namespace

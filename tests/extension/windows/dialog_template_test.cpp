@@ -17,10 +17,7 @@ class Bytes {
     return *this;
   }
   Bytes& D(uint32_t v) { return W(static_cast<uint16_t>(v)).W(static_cast<uint16_t>(v >> 16)); }
-  Bytes& B(uint8_t v) {
-    b.push_back(v);
-    return *this;
-  }
+  Bytes& B(uint8_t v) { return b.push_back(v), *this; }
   Bytes& S(const char* text) {
     for (; *text; ++text) W(static_cast<uint8_t>(*text));
     return W(0);
@@ -51,42 +48,35 @@ std::vector<uint8_t> ExtendedTemplate() {
   return t.b;
 }
 
-TEST(DialogTemplateReader, ReadsThePlainFormat) {
-  const auto bytes = PlainTemplate();
+// One template of each format, with every kind of name: what the system's dialog
+// manager would read.
+TEST(DialogTemplateReader, ReadsBothFormatsFieldByField) {
+  const auto plainBytes = PlainTemplate();
   DialogTemplate t;
-  ASSERT_TRUE(ReadDialogTemplate(bytes.data(), bytes.size(), t));
+  ASSERT_TRUE(ReadDialogTemplate(plainBytes.data(), plainBytes.size(), t));
   EXPECT_FALSE(t.extended);
   EXPECT_EQ(t.style, kStyle);
   EXPECT_EQ(t.exStyle, 0x80u);
   EXPECT_EQ(t.cx, 100);
   EXPECT_EQ(t.menu.kind, TemplateName::Kind::None);
-  EXPECT_EQ(t.windowClass.kind, TemplateName::Kind::Ordinal);
   EXPECT_EQ(t.windowClass.ordinal, 0x8002);
   EXPECT_EQ(t.title, u"Title");
-  EXPECT_TRUE(t.hasFont);
   EXPECT_EQ(t.pointSize, 8);
   EXPECT_EQ(t.faceName, u"Tahoma");
   ASSERT_EQ(t.items.size(), 2u);
   EXPECT_EQ(t.items[0].id, 1041u);
   EXPECT_EQ(t.items[0].windowClass.ordinal, 0x82);
   EXPECT_EQ(t.items[0].text.text, u"Label");
-  EXPECT_EQ(t.items[1].style, 0x50010000u);
   EXPECT_EQ(t.items[1].exStyle, 0x200u);
   EXPECT_EQ(t.items[1].y, 20);
-  EXPECT_EQ(t.items[1].windowClass.kind, TemplateName::Kind::Text);
   EXPECT_EQ(t.items[1].windowClass.text, u"MyClass");
-  EXPECT_EQ(t.items[1].text.kind, TemplateName::Kind::Ordinal);
   EXPECT_EQ(t.items[1].text.ordinal, 7);
   EXPECT_EQ(t.items[1].creationDataLength, 4);
-}
 
-TEST(DialogTemplateReader, ReadsTheExtendedFormatWithWeightItalicAndLongIds) {
-  const auto bytes = ExtendedTemplate();
-  DialogTemplate t;
-  ASSERT_TRUE(ReadDialogTemplate(bytes.data(), bytes.size(), t));
+  const auto extendedBytes = ExtendedTemplate();
+  ASSERT_TRUE(ReadDialogTemplate(extendedBytes.data(), extendedBytes.size(), t));
   EXPECT_TRUE(t.extended);
   EXPECT_EQ(t.style, kStyle);
-  EXPECT_EQ(t.menu.kind, TemplateName::Kind::Ordinal);
   EXPECT_EQ(t.menu.ordinal, 77);
   EXPECT_EQ(t.windowClass.kind, TemplateName::Kind::None);
   EXPECT_EQ(t.title, u"Status window");
@@ -97,50 +87,32 @@ TEST(DialogTemplateReader, ReadsTheExtendedFormatWithWeightItalicAndLongIds) {
   ASSERT_EQ(t.items.size(), 1u);
   EXPECT_EQ(t.items[0].exStyle, 4u);
   EXPECT_EQ(t.items[0].style, 0x50000000u);
-  EXPECT_EQ(t.items[0].id, 70000u);
+  EXPECT_EQ(t.items[0].id, 70000u) << "extended items have 32-bit ids";
   EXPECT_EQ(t.items[0].text.text, u"OK");
+
+  Bytes fontless;  // without DS_SETFONT there are no font fields
+  fontless.D(0x80C80000u).D(0).W(0).W(0).W(0).W(10).W(10).W(0).W(0).S("x");
+  ASSERT_TRUE(ReadDialogTemplate(fontless.b.data(), fontless.b.size(), t));
+  EXPECT_FALSE(t.hasFont);
 }
 
-TEST(DialogTemplateReader, WithoutSetFontThereAreNoFontFields) {
-  Bytes t;
-  t.D(0x80C80000u).D(0).W(0).W(0).W(0).W(10).W(10).W(0).W(0).S("x");
-  DialogTemplate d;
-  ASSERT_TRUE(ReadDialogTemplate(t.b.data(), t.b.size(), d));
-  EXPECT_FALSE(d.hasFont);
-  EXPECT_TRUE(d.faceName.empty());
-}
-
-TEST(DialogTemplateReader, EveryTruncationFails) {
-  for (const auto& full : {PlainTemplate(), ExtendedTemplate()}) {
-    // the last item may end without padding; any shorter cut loses a field
-    for (size_t size = 0; size < full.size(); ++size) {
-      std::vector<uint8_t> cut(full.begin(), full.begin() + static_cast<ptrdiff_t>(size));
-      DialogTemplate t;
-      EXPECT_FALSE(ReadDialogTemplate(cut.data(), cut.size(), t)) << "size " << size;
-    }
-  }
+// Every cut of a valid template, too many items announced, a text without its
+// terminator and creation data beyond the end are refused.
+TEST(DialogTemplateReader, BrokenTemplatesAreRefused) {
   DialogTemplate t;
+  for (const auto& full : {PlainTemplate(), ExtendedTemplate()})
+    for (size_t size = 0; size < full.size(); ++size)
+      EXPECT_FALSE(ReadDialogTemplate(full.data(), size, t)) << "cut at " << size;
   EXPECT_FALSE(ReadDialogTemplate(nullptr, 100, t));
-}
-
-TEST(DialogTemplateReader, AnItemCountBeyondTheItemsFails) {
   auto bytes = PlainTemplate();
   bytes[8] = 3;  // three items announced, two present
-  DialogTemplate t;
   EXPECT_FALSE(ReadDialogTemplate(bytes.data(), bytes.size(), t));
-  bytes[8] = 0xFF;
-  bytes[9] = 0xFF;
-  EXPECT_FALSE(ReadDialogTemplate(bytes.data(), bytes.size(), t));
-}
-
-TEST(DialogTemplateReader, ATextWithoutTerminatorOrCreationDataBeyondTheEndFails) {
-  Bytes t;
-  t.D(kStyle).D(0).W(0).W(0).W(0).W(10).W(10).W(0).W(0).S("Title").W(8).W('T').W('a');  // face name unterminated
-  DialogTemplate d;
-  EXPECT_FALSE(ReadDialogTemplate(t.b.data(), t.b.size(), d));
-  auto bytes = PlainTemplate();
+  bytes = PlainTemplate();
   bytes[bytes.size() - 6] = 0xF0;  // creation data length 0xF0 with 4 bytes present
-  EXPECT_FALSE(ReadDialogTemplate(bytes.data(), bytes.size(), d));
+  EXPECT_FALSE(ReadDialogTemplate(bytes.data(), bytes.size(), t));
+  Bytes unterminated;
+  unterminated.D(kStyle).D(0).W(0).W(0).W(0).W(10).W(10).W(0).W(0).S("Title").W(8).W('T').W('a');
+  EXPECT_FALSE(ReadDialogTemplate(unterminated.b.data(), unterminated.b.size(), t));
 }
 
 }  // namespace

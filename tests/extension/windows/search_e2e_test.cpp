@@ -1,266 +1,164 @@
 // The search options panel and Auto Search More end to end: hostsim.exe with the
-// real ch_plug.dll. The host's log shows the search form's commands and every
-// text the status window's Search page received; the panel is read and clicked
-// from outside with window messages; the settings are read back from the registry.
+// real ch_plug.dll. The host logs the search form's commands and every text the
+// status window's Search page receives; the panel is read and clicked from
+// outside; its settings are read back from the registry after the host exits.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "extension/resources/resource.h"
 #include "support/extension_keys.h"
 #include "support/hostsim_driver.h"
 
 namespace va {
 namespace {
 
-using test::Dword;
-using test::HostSim;
-using test::kLastStateKey;
-using test::kSkinsKey;
-using test::PutRawValue;
-using test::ReadStoredValue;
-using test::WaitUntil;
+using namespace test;
 
-constexpr int kSearchPage = 301;
-constexpr int kPanelId = 4096;
-constexpr int kSearchFormId = 0xE900;
-constexpr int kWindowsFoundMs = 30000;
-// Auto Search More steps every 1.5 s; the deadlines leave room for a slow machine.
-constexpr int kStepDeadlineMs = 6000;
-constexpr int kRunDeadlineMs = 20000;
-// Long enough for two steps of the loop: nothing may be pressed meanwhile.
-constexpr int kTwoStepsMs = 3500;
-
-const char kScenario[] = "second_panel_ms = -1\n";
+constexpr int kSearchFormId = 0xE900, kSearchPanelId = 4096;
+constexpr int kStepMs = 6000;  // one 1.5-second step of the loop, with room for a slow machine
 const char kPressed[] = "form-command 1245";
 
-struct PanelSettings {
-  uint32_t show = 1, on = 1, number = 0, unit = 0;
-};
+// Every text control `control` of the Search page received since "log-texts".
+std::vector<std::string> Texts(const HostSim& host, int control) {
+  std::vector<std::string> out;
+  const std::string prefix = "text " + std::to_string(control) + " ";
+  for (const auto& line : host.LogStartingWith(prefix)) out.push_back(line.text.substr(prefix.size()));
+  return out;
+}
+// Run number `runs` wrote its end texts: "Inactive" into 1043, then " - " into 1045.
+bool RunEnded(const HostSim& host, size_t runs) {
+  const auto states = Texts(host, 1043), prevention = Texts(host, 1045);
+  return states.size() == 2 * runs && states.back() == "Inactive" && prevention.size() == 2 * runs &&
+         prevention.back() == " - ";
+}
+bool RunStarted(const HostSim& host, size_t runs) {
+  return WaitUntil([&] { return Texts(host, 1043).size() == 2 * runs - 1; }, kStepMs);
+}
+// Waits until the host's own clock, read from its log, passed `ms`.
+bool HostClockPassed(HostSim& host, unsigned long ms) {
+  return WaitUntil([&] { return host.Sync() && host.Log().back().ms >= ms; }, 2 * kStepMs, 100);
+}
+unsigned long LoggedAt(const HostSim& host, const std::string& prefix, int index) {
+  const auto lines = host.LogStartingWith(prefix);
+  return index < int(lines.size()) ? lines[index].ms : ~0ul;
+}
 
-class SearchE2E : public testing::Test {
+class SearchScenario : public testing::Test {
  protected:
   void SetUp() override { Clean(); }
   void TearDown() override { Clean(); }
   static void Clean() {
-    test::ClearExtensionSettings();
-    test::DeleteTree(HKEY_CURRENT_USER, kSkinsKey);
-  }
-
-  // The remembered panel settings, and the status window shown on its Search page.
-  static void Remember(const PanelSettings& s) {
-    PutRawValue(HKEY_CURRENT_USER, kLastStateKey, "SearchOptShow", REG_DWORD, Dword(s.show));
-    PutRawValue(HKEY_CURRENT_USER, kLastStateKey, "AutoSearchMore", REG_DWORD, Dword(s.on));
-    PutRawValue(HKEY_CURRENT_USER, kLastStateKey, "AutoSearchMoreNum", REG_DWORD, Dword(s.number));
-    PutRawValue(HKEY_CURRENT_USER, kLastStateKey, "AutoSearchMoreUnit", REG_DWORD, Dword(s.unit));
-    PutRawValue(HKEY_CURRENT_USER, kLastStateKey, "StatusWnd", REG_SZ, std::string("40,40,1,0", 10));
-    PutRawValue(HKEY_CURRENT_USER, kLastStateKey, "StatusDlg", REG_DWORD, Dword(kSearchPage));
-  }
-
-  // The panel sits on the search form, beside the host's own controls.
-  static HWND Panel(const HostSim& host) { return test::HostControl(host, kPanelId, kSearchFormId); }
-  static std::string PageText(const HostSim& host, int control) {
-    return test::StatusPageText(host, kSearchPage, control);
-  }
-  // Every text the control received since "log-texts", in order.
-  static std::vector<std::string> Texts(const HostSim& host, int control) {
-    std::vector<std::string> out;
-    const std::string prefix = "text " + std::to_string(control) + " ";
-    for (const auto& line : host.LogStartingWith(prefix)) out.push_back(line.text.substr(prefix.size()));
-    return out;
-  }
-  // The run wrote its end texts: "Inactive" into 1043, then " - " into 1045 last.
-  static bool RunEnded(const HostSim& host) {
-    const auto states = Texts(host, 1043), prevention = Texts(host, 1045);
-    return !states.empty() && states.back() == "Inactive" && !prevention.empty() && prevention.back() == " - ";
-  }
-
-  // Starts the host with the panel settings and waits for the panel and the
-  // status window; texts are logged from then on. The finder wrote its "Found"
-  // texts before the search form got the InitMessage that made the panel.
-  static void StartHost(HostSim& host, const PanelSettings& settings) {
-    Remember(settings);
-    ASSERT_TRUE(host.Start(kScenario));
-    ASSERT_TRUE(WaitUntil([&] { return Panel(host) && test::StatusWindowOf(host); }, kWindowsFoundMs))
-        << "no panel on the search form";
-    ASSERT_TRUE(host.Send("log-texts"));
-  }
-  // The user allows repeated searches (host check box 1519) and starts a search.
-  static void StartSearch(HostSim& host) {
-    ASSERT_TRUE(host.Send("search-click 1519"));
-    ASSERT_TRUE(host.Send("search-click 1238"));
-    ASSERT_TRUE(WaitUntil([&] { return PageText(host, 1043) == "Active"; }, kStepDeadlineMs)) << "no run started";
+    ClearExtensionSettings();
+    DeleteTree(HKEY_CURRENT_USER, kSkinsKey);
   }
 };
 
-TEST_F(SearchE2E, TimesLimitThreePressesThreeTimesCountingDownAndEndsInactive) {
+// A user with the status window on its Search page sets Auto Search More to three
+// times and searches: three presses counted down to "0 time(s) left", then
+// "Inactive". While the client connects nothing is pressed; "Not connected" ends
+// the run. Stop with Shift ends only the pressing, Stop without Shift and the
+// host's new-search command reach the host; with a skin the prevention is off.
+// The panel collapses and expands on its bottom edge and its settings are kept.
+TEST_F(SearchScenario, AutoSearchMoreCountsHoldsStopsAndThePanelKeepsItsSettings) {
+  PutDword(HKEY_CURRENT_USER, kLastStateKey, "SearchOptShow", 0);
+  PutDword(HKEY_CURRENT_USER, kLastStateKey, "AutoSearchMore", 1);
+  PutDword(HKEY_CURRENT_USER, kLastStateKey, "AutoSearchMoreNum", 3);
+  PutDword(HKEY_CURRENT_USER, kLastStateKey, "AutoSearchMoreUnit", 2);
+  PutDword(HKEY_CURRENT_USER, kLastStateKey, "StatusDlg", 301);
+  PutRawValue(HKEY_CURRENT_USER, kLastStateKey, "StatusWnd", REG_SZ, Sz("40,40,1,0"));
   HostSim host;
-  ASSERT_NO_FATAL_FAILURE(StartHost(host, PanelSettings{1, 1, 3, 2}));
-  ASSERT_NO_FATAL_FAILURE(StartSearch(host));
-  ASSERT_TRUE(host.WaitForLog(kPressed, kStepDeadlineMs));
-  HWND panel = Panel(host);
-  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(panel, 1076))) << "the panel stays editable during a run";
-  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(panel, 1078)));
-  ASSERT_TRUE(WaitUntil([&] { return RunEnded(host); }, kRunDeadlineMs));
+  ASSERT_TRUE(host.Start("second_panel_ms = -1\n"));
+  HWND panel = nullptr;
+  // The module's panel, with its own controls (not merely a child with its id).
+  ASSERT_TRUE(WaitUntil([&] {
+    panel = HostControl(host, kSearchPanelId, kSearchFormId);
+    return panel && GetDlgItem(panel, IDC_AUTO_SEARCH_MORE) && StatusWindowOf(host);
+  }, 30000)) << "the module made no search panel";
+  HWND form = GetParent(panel), number = GetDlgItem(panel, IDC_AUTO_SEARCH_NUMBER),
+       unit = GetDlgItem(panel, IDC_AUTO_SEARCH_UNIT);
+  EXPECT_EQ(IsDlgButtonChecked(panel, IDC_AUTO_SEARCH_MORE), UINT(BST_CHECKED));
+  EXPECT_EQ(WindowTextOf(number), "3");
+  EXPECT_EQ(SendMessageA(unit, CB_GETCURSEL, 0, 0), 2);
 
+  RECT collapsed, expanded, again;
+  GetWindowRect(panel, &collapsed);
+  PostMessageA(GetDlgItem(panel, 1079), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return GetWindowRect(panel, &expanded) && expanded.top != collapsed.top; }, kStepMs));
+  EXPECT_EQ(expanded.bottom, collapsed.bottom);
+  EXPECT_NEAR((expanded.bottom - expanded.top) * 6.0 / 35.0, collapsed.bottom - collapsed.top, 2.0) << "35 against 6 units";
+  PostMessageA(GetDlgItem(panel, 1079), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return GetWindowRect(panel, &again) && again.top != expanded.top; }, kStepMs));
+  EXPECT_EQ(again.top, collapsed.top);
+  EXPECT_EQ(again.bottom, collapsed.bottom);
+
+  ASSERT_TRUE(host.Send("log-texts"));
+  ASSERT_TRUE(host.Send("search-click 1519"));  // the host's "search more automatically" box
+  ASSERT_TRUE(host.Send("search-click 1238"));
+  ASSERT_TRUE(RunStarted(host, 1));
+  ASSERT_TRUE(host.WaitForLog(kPressed, kStepMs));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(panel, IDC_AUTO_SEARCH_MORE))) << "the panel is locked during a run";
+  EXPECT_TRUE(WaitUntil([&] {
+    return WindowTextOf(GetDlgItem(panel, 1080)) == "Search Options - " + WindowTextOf(GetDlgItem(form, 1174));
+  }, kStepMs)) << "the frame title repeats the host's search status";
+  ASSERT_TRUE(WaitUntil([&] { return RunEnded(host, 1); }, 4 * kStepMs));
   EXPECT_EQ(host.CountLog(kPressed), 3);
   EXPECT_EQ(Texts(host, 1044), (std::vector<std::string>{"3 time(s) left", "2 time(s) left", "1 time(s) left",
                                                           "0 time(s) left", " - "}));
-  EXPECT_EQ(Texts(host, 1043), (std::vector<std::string>{"Active", "Inactive"}));
-  EXPECT_EQ(Texts(host, 1045), (std::vector<std::string>{"Enabled", " - "}));
-  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(panel, 1076)));
-  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(panel, 1077)));
-  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(panel, 1078)));
-  EXPECT_TRUE(test::HostExitsWithZero(host));
-}
+  EXPECT_EQ(Texts(host, 1045).front(), "Enabled");
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(panel, IDC_AUTO_SEARCH_MORE)));
 
-TEST_F(SearchE2E, ConnectingHoldsThePressingAndNotConnectedEndsTheRun) {
-  HostSim host;
-  ASSERT_NO_FATAL_FAILURE(StartHost(host, PanelSettings{1, 1, 0, 0}));
-  // More periods than the host's own "Connecting..." text: all are ignored.
+  // No limit, while the client connects: nothing is pressed for two steps and
+  // more; once connected it presses; "Not connected" ends the run.
+  SendMessageA(unit, CB_SETCURSEL, 0, 0);
+  SendMessageA(panel, WM_COMMAND, MAKEWPARAM(IDC_AUTO_SEARCH_UNIT, CBN_SELCHANGE), reinterpret_cast<LPARAM>(unit));
   ASSERT_TRUE(host.Send("statusbar Connecting....."));
-  ASSERT_NO_FATAL_FAILURE(StartSearch(host));
-  EXPECT_FALSE(WaitUntil([&] { return host.CountLog(kPressed) > 0; }, kTwoStepsMs)) << "pressed while connecting";
-  EXPECT_EQ(PageText(host, 1043), "Active");
-
-  ASSERT_TRUE(host.Send("statusbar Connected"));
-  ASSERT_TRUE(host.WaitForLog(kPressed, kStepDeadlineMs)) << "no press once connected";
-  ASSERT_TRUE(host.Send("statusbar Not connected"));
-  ASSERT_TRUE(WaitUntil([&] { return RunEnded(host); }, kStepDeadlineMs)) << "the run went on while not connected";
-  const int presses = host.CountLog(kPressed);
-  EXPECT_EQ(PageText(host, 1043), "Inactive");
-  // The host's search itself goes on; only the pressing ended.
-  HWND form = GetParent(Panel(host));
-  EXPECT_FALSE(IsWindowVisible(GetDlgItem(form, 1238)));
-  EXPECT_EQ(host.CountLog(kPressed), presses);
-  EXPECT_TRUE(test::HostExitsWithZero(host));
-}
-
-TEST_F(SearchE2E, ASkinSwitchesThePreventionOff) {
-  PutRawValue(HKEY_CURRENT_USER, kSkinsKey, "CurrentSkin", REG_SZ, std::string("Blue", 5));
-  HostSim host;
-  ASSERT_NO_FATAL_FAILURE(StartHost(host, PanelSettings{1, 1, 2, 2}));
-  ASSERT_TRUE(host.Send("statusbar Not connected"));
-  ASSERT_NO_FATAL_FAILURE(StartSearch(host));
-  ASSERT_TRUE(WaitUntil([&] { return RunEnded(host); }, kRunDeadlineMs));
-  EXPECT_EQ(host.CountLog(kPressed), 2) << "the skinned host's status bar must not stop the pressing";
-  EXPECT_EQ(Texts(host, 1045), (std::vector<std::string>{"Disabled, disable skin to enable", " - "}));
-  EXPECT_TRUE(test::HostExitsWithZero(host));
-}
-
-TEST_F(SearchE2E, StopWithShiftEndsOnlyThePressingWithoutShiftItReachesTheHost) {
-  HostSim host;
-  ASSERT_NO_FATAL_FAILURE(StartHost(host, PanelSettings{1, 1, 0, 0}));
-  ASSERT_NO_FATAL_FAILURE(StartSearch(host));
-  ASSERT_TRUE(host.WaitForLog(kPressed, kStepDeadlineMs));
-  ASSERT_TRUE(host.Send("search-click 1157 shift"));
-  ASSERT_TRUE(WaitUntil([&] { return RunEnded(host); }, kStepDeadlineMs));
-  EXPECT_EQ(host.CountLog("form-command 1157"), 0) << "the stop reached the host";
-  HWND form = GetParent(Panel(host));
-  EXPECT_FALSE(IsWindowVisible(GetDlgItem(form, 1238))) << "the host's search was stopped too";
-
-  // The user presses search-more: a new run starts; Stop without Shift ends it and
-  // the host stops its search as usual.
   ASSERT_TRUE(host.Send("search-click 1245"));
-  ASSERT_TRUE(WaitUntil([&] { return Texts(host, 1043).size() == 3; }, kStepDeadlineMs)) << "no second run";
-  EXPECT_EQ(Texts(host, 1043).back(), "Active");
+  ASSERT_TRUE(RunStarted(host, 2));
+  ASSERT_TRUE(HostClockPassed(host, LoggedAt(host, "text 1043", 2) + 3200));
+  ASSERT_TRUE(host.Send("statusbar Connected"));
+  // Presses 1 to 3 were the first run's, 4 the user's own click.
+  ASSERT_TRUE(host.WaitForLog(kPressed, kStepMs, 5)) << "no press once connected";
+  EXPECT_GT(LoggedAt(host, kPressed, 4), LoggedAt(host, "automation statusbar Connected", 0)) << "pressed while connecting";
+  ASSERT_TRUE(host.Send("statusbar Not connected"));
+  ASSERT_TRUE(WaitUntil([&] { return RunEnded(host, 2); }, kStepMs)) << "the run went on while not connected";
+  ASSERT_TRUE(host.Send("statusbar Connected"));
+
+  // Stop with Shift: the pressing ends, the host never sees the stop.
+  ASSERT_TRUE(host.Send("search-click 1245"));
+  ASSERT_TRUE(RunStarted(host, 3));
+  ASSERT_TRUE(host.Send("search-click 1157 shift"));
+  ASSERT_TRUE(WaitUntil([&] { return RunEnded(host, 3); }, kStepMs));
+  EXPECT_EQ(host.CountLog("form-command 1157"), 0);
+
+  // With a skin the prevention is off; Stop without Shift reaches the host.
+  PutRawValue(HKEY_CURRENT_USER, kSkinsKey, "CurrentSkin", REG_SZ, Sz("Blue"));
+  ASSERT_TRUE(host.Send("search-click 1245"));
+  ASSERT_TRUE(RunStarted(host, 4));
+  EXPECT_EQ(Texts(host, 1045).at(6), "Disabled, disable skin to enable");
   ASSERT_TRUE(host.Send("search-click 1157"));
+  ASSERT_TRUE(WaitUntil([&] { return RunEnded(host, 4); }, kStepMs));
   EXPECT_EQ(host.CountLog("form-command 1157"), 1);
-  ASSERT_TRUE(WaitUntil([&] { return RunEnded(host); }, kStepDeadlineMs));
-  EXPECT_TRUE(IsWindowVisible(GetDlgItem(form, 1238)));
-  EXPECT_TRUE(test::HostExitsWithZero(host));
-}
 
-TEST_F(SearchE2E, HostCommandNewSearchThroughTheMainFrameStopsARun) {
-  HostSim host;
-  ASSERT_NO_FATAL_FAILURE(StartHost(host, PanelSettings{1, 1, 0, 0}));
-  ASSERT_NO_FATAL_FAILURE(StartSearch(host));
-  ASSERT_TRUE(host.WaitForLog(kPressed, kStepDeadlineMs));
+  // The host's new-search command through the main frame stops a run and still
+  // reaches the host.
+  ASSERT_TRUE(host.Send("search-click 1238"));
+  ASSERT_TRUE(RunStarted(host, 5));
   ASSERT_TRUE(host.Send("command 32892"));
-  ASSERT_TRUE(WaitUntil([&] { return RunEnded(host); }, kStepDeadlineMs));
-  EXPECT_EQ(host.CountLog("command 32892"), 1) << "the command must still reach the host";
-  // The host's search button is still hidden: the stop request ended the run.
-  EXPECT_FALSE(IsWindowVisible(GetDlgItem(GetParent(Panel(host)), 1238)));
-  EXPECT_TRUE(test::HostExitsWithZero(host));
-}
+  ASSERT_TRUE(WaitUntil([&] { return RunEnded(host, 5); }, kStepMs));
+  EXPECT_EQ(host.CountLog("command 32892"), 1);
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(form, 1238))) << "the host's search still runs: the stop ended the run";
 
-TEST_F(SearchE2E, PanelKeepsItsBottomEdgeFollowsTheSearchStatusAndItsSettingsAreWrittenBack) {
-  HostSim host;
-  ASSERT_NO_FATAL_FAILURE(StartHost(host, PanelSettings{0, 1, 5, 2}));
-  HWND panel = Panel(host);
-  HWND toggle = GetDlgItem(panel, 1079);
-  RECT collapsed, expanded, again;
-  GetWindowRect(panel, &collapsed);
-  // The remembered settings are in the controls.
-  EXPECT_EQ(IsDlgButtonChecked(panel, 1076), static_cast<UINT>(BST_CHECKED));
-  EXPECT_EQ(test::WindowTextOf(GetDlgItem(panel, 1077)), "5");
-  EXPECT_EQ(SendMessageA(GetDlgItem(panel, 1078), CB_GETCURSEL, 0, 0), 2);
-  EXPECT_EQ(SendMessageA(GetDlgItem(panel, 1078), CB_GETCOUNT, 0, 0), 4);
-
-  PostMessageA(toggle, BM_CLICK, 0, 0);
-  ASSERT_TRUE(WaitUntil([&] {
-    GetWindowRect(panel, &expanded);
-    return expanded.top != collapsed.top;
-  }, kStepDeadlineMs)) << "the panel did not expand";
-  EXPECT_EQ(expanded.bottom, collapsed.bottom);
-  EXPECT_LT(expanded.top, collapsed.top);
-  // 35 against 6 dialog units high.
-  const int collapsedHeight = collapsed.bottom - collapsed.top, expandedHeight = expanded.bottom - expanded.top;
-  EXPECT_NEAR(expandedHeight * 6.0 / 35.0, collapsedHeight, 2.0);
-  EXPECT_EQ(expanded.right - expanded.left, collapsed.right - collapsed.left);
-
-  PostMessageA(toggle, BM_CLICK, 0, 0);
-  ASSERT_TRUE(WaitUntil([&] {
-    GetWindowRect(panel, &again);
-    return again.top != expanded.top;
-  }, kStepDeadlineMs)) << "the panel did not collapse";
-  EXPECT_EQ(again.bottom, expanded.bottom);
-  EXPECT_EQ(again.top, collapsed.top);
-
-  // The frame title repeats the host's search status.
-  ASSERT_TRUE(host.Send("search-click 1238"));
-  ASSERT_TRUE(WaitUntil([&] { return test::WindowTextOf(GetDlgItem(panel, 1080)) == "Search Options - Searching..."; },
-                        kStepDeadlineMs))
-      << test::WindowTextOf(GetDlgItem(panel, 1080));
-
-  // Numbers only; the unit, the option and the collapsed state are remembered.
-  SendMessageA(GetDlgItem(panel, 1077), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("4x2"));
-  EXPECT_EQ(test::WindowTextOf(GetDlgItem(panel, 1077)), "42");
-  SendMessageA(GetDlgItem(panel, 1078), CB_SETCURSEL, 1, 0);
-  SendMessageA(panel, WM_COMMAND, MAKEWPARAM(1078, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(panel, 1078)));
-  SendMessageA(GetDlgItem(panel, 1076), BM_CLICK, 0, 0);
-  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(panel, 1077)));
-  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(panel, 1078)));
-  EXPECT_TRUE(test::HostExitsWithZero(host));
-  EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, kLastStateKey, "SearchOptShow").bytes, Dword(0));
-  EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, kLastStateKey, "AutoSearchMore").bytes, Dword(0));
-  EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, kLastStateKey, "AutoSearchMoreNum").bytes, Dword(42));
-  EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, kLastStateKey, "AutoSearchMoreUnit").bytes, Dword(1));
-}
-
-TEST_F(SearchE2E, ExpandedPanelCollapsesDownwardAndIsRememberedCollapsed) {
-  HostSim host;
-  ASSERT_NO_FATAL_FAILURE(StartHost(host, PanelSettings{1, 0, 0, 0}));
-  HWND panel = Panel(host);
-  RECT before, after;
-  GetWindowRect(panel, &before);
-  // Option off: neither the number nor the unit can be edited.
-  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(panel, 1077)));
-  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(panel, 1078)));
-  PostMessageA(GetDlgItem(panel, 1079), BM_CLICK, 0, 0);
-  ASSERT_TRUE(WaitUntil([&] {
-    GetWindowRect(panel, &after);
-    return after.top != before.top;
-  }, kStepDeadlineMs));
-  EXPECT_GT(after.top, before.top);
-  EXPECT_EQ(after.bottom, before.bottom);
-  // The option is off: a search starts no run.
-  ASSERT_TRUE(host.Send("search-click 1519"));
-  ASSERT_TRUE(host.Send("search-click 1238"));
-  EXPECT_FALSE(WaitUntil([&] { return host.CountLog(kPressed) > 0; }, kTwoStepsMs));
-  EXPECT_TRUE(Texts(host, 1043).empty());
-  EXPECT_TRUE(test::HostExitsWithZero(host));
-  EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, kLastStateKey, "SearchOptShow").bytes, Dword(0));
+  // Numbers only; unchecking the option locks number and unit; all kept at exit.
+  SendMessageA(number, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("4x2"));
+  EXPECT_EQ(WindowTextOf(number), "42");
+  SendMessageA(GetDlgItem(panel, IDC_AUTO_SEARCH_MORE), BM_CLICK, 0, 0);
+  EXPECT_FALSE(IsWindowEnabled(number) || IsWindowEnabled(unit));
+  EXPECT_TRUE(HostExitsWithZero(host));
+  for (const auto& [name, value] : std::vector<std::pair<const char*, uint32_t>>{
+           {"SearchOptShow", 0}, {"AutoSearchMore", 0}, {"AutoSearchMoreNum", 42}, {"AutoSearchMoreUnit", 0}})
+    EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, kLastStateKey, name).bytes, Dword(value)) << name;
 }
 
 }  // namespace
