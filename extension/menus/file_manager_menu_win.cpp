@@ -101,7 +101,7 @@ void BuildFileManagerMenu() {
 
 void OnPaneInit(HWND pane) {
   BuildFileManagerMenu();
-  OptionLiveUpdates[kOptDefaultFileManagerAction] = UpdateFileManagerDefault;
+  SetOptionLiveUpdate(kOptDefaultFileManagerAction, UpdateFileManagerDefault);
   HWND list = GetDlgItem(pane, host::kLibraryListId);
   if (list && !PreviousLibraryListProc) {
     PreviousLibraryListProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(list, GWLP_WNDPROC));
