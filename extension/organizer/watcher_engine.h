@@ -48,8 +48,9 @@ class WatcherFiles {
   virtual FileAccess CheckAccess(const std::string& path) = 0;
   virtual bool FolderExists(const std::string& path) = 0;
   // What tells this folder from another of the same name (one deleted and made
-  // again, or renamed away and replaced); "" when there is no such folder.
-  virtual std::string FolderIdentity(const std::string& folder) = 0;
+  // again, or renamed away and replaced); "" when there is no such folder. A
+  // binding that cannot tell answers "" always: the watch is then never renewed.
+  virtual std::string FolderIdentity(const std::string& /*folder*/) { return ""; }
   virtual bool CreateFolderPath(const std::string& path) = 0;
   virtual bool CopyWithoutOverwrite(const std::string& source, const std::string& target) = 0;
   virtual bool MoveWithoutOverwrite(const std::string& source, const std::string& target) = 0;
