@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include "common/extension_options.h"
+#include "extension/core/attach.h"
 #include "extension/core/host_ids.h"
 #include "extension/core/host_layout.h"
 #include "extension/core/module_state.h"
@@ -129,6 +130,9 @@ void OnPaneDestroy() {
   if (LoadedHostMenu) DestroyMenu(LoadedHostMenu);
   LoadedHostMenu = nullptr;
   FileManagerMenu = nullptr;
+  // The list goes with the pane: a new pane's list is hooked afresh.
+  PreviousLibraryListProc = nullptr;
+  FindLibraryPaneAgain();
 }
 
 // ---- the list ----
