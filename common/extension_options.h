@@ -106,9 +106,13 @@ extern ExtensionOptions CurrentOptions;
 extern LastStateRecord CurrentLastState;
 
 // Live updates run after a changed field was saved and copied into CurrentOptions.
-// Entries stay empty until the Part that acts on the field fills them in.
+// Each field has one owner of its live update, which calls every party that must
+// follow the field; a second owner is refused (false), so that no feature can
+// silently replace another's update. Setting the same function again is fine.
 using OptionLiveUpdate = void (*)();
-extern OptionLiveUpdate OptionLiveUpdates[kOptionFieldCount];
+bool SetOptionLiveUpdate(OptionField field, OptionLiveUpdate update);
+// Forgets every owner (test programs do between cases).
+void ClearOptionLiveUpdates();
 
 // Reads the main options, each value from HKEY_CURRENT_USER first and from
 // HKEY_LOCAL_MACHINE second; ChangeSystemBtn = 1 forces ChangeTrayMenu.

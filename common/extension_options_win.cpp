@@ -11,9 +11,10 @@ namespace va {
 
 ExtensionOptions CurrentOptions;
 LastStateRecord CurrentLastState;
-OptionLiveUpdate OptionLiveUpdates[kOptionFieldCount] = {};
 
 namespace {
+
+OptionLiveUpdate OptionLiveUpdates[kOptionFieldCount] = {};
 
 // Texts longer than this are treated as unreadable rather than allocated whole.
 constexpr DWORD kMaxTextBytes = 32768;
@@ -114,6 +115,18 @@ void SaveExtensionOptions(const ExtensionOptions& next) {
     if (OptionLiveUpdates[field]) OptionLiveUpdates[field]();
   }
   RegCloseKey(key);
+}
+
+bool SetOptionLiveUpdate(OptionField field, OptionLiveUpdate update) {
+  if (field < 0 || field >= kOptionFieldCount) return false;
+  OptionLiveUpdate& slot = OptionLiveUpdates[field];
+  if (slot && slot != update) return false;
+  slot = update;
+  return true;
+}
+
+void ClearOptionLiveUpdates() {
+  for (OptionLiveUpdate& slot : OptionLiveUpdates) slot = nullptr;
 }
 
 bool LastStateLoaded() { return lastStateLoaded; }

@@ -12,10 +12,12 @@ namespace va {
 // names the folder before it: it succeeds when the walk created that folder.
 bool CreateFolderPath(const std::string& path);
 
-// Size of the file `path` in bytes, or -1 when nothing is found.
+// Size of exactly the file `path` in bytes (no wildcards), or -1 when it is not
+// a file that can be opened.
 int64_t QueryFileSize(const std::string& path);
 
-// Puts `text` on the clipboard as CF_TEXT; does nothing when the clipboard is busy.
-void SetClipboardText(const std::string& text);
+// Puts `text` on the clipboard as CF_TEXT, waiting about a second for a clipboard
+// that another program holds; false when it stayed busy (nothing was put).
+bool SetClipboardText(const std::string& text);
 
 }  // namespace va

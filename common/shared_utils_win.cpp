@@ -7,6 +7,11 @@
 
 namespace va {
 
+namespace {
+constexpr int kClipboardAttempts = 20;
+constexpr DWORD kClipboardRetryMs = 50;
+}  // namespace
+
 bool CreateFolderPath(const std::string& path) {
   bool createdLast = false;
   for (size_t i = 0; i < path.size(); ++i) {
@@ -23,30 +28,40 @@ bool CreateFolderPath(const std::string& path) {
 }
 
 int64_t QueryFileSize(const std::string& path) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(path.c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return -1;
-  FindClose(search);
-  return (static_cast<int64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+  // Opened by its exact name: a search would take "?" and "*" as wildcards and
+  // report another file's size. A folder cannot be opened this way either.
+  HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return -1;
+  LARGE_INTEGER size = {};
+  const BOOL known = GetFileSizeEx(file, &size);
+  CloseHandle(file);
+  return known ? static_cast<int64_t>(size.QuadPart) : -1;
 }
 
-void SetClipboardText(const std::string& text) {
+bool SetClipboardText(const std::string& text) {
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, text.size() + 1);
-  if (!block) return;
+  if (!block) return false;
   void* bytes = GlobalLock(block);
   if (!bytes) {
     GlobalFree(block);
-    return;
+    return false;
   }
   std::memcpy(bytes, text.c_str(), text.size() + 1);
   GlobalUnlock(block);
-  if (!OpenClipboard(nullptr)) {
+  // Another program may hold the clipboard for a moment: try for about a second.
+  bool opened = false;
+  for (int attempt = 0; attempt < kClipboardAttempts && !(opened = OpenClipboard(nullptr) != 0); ++attempt)
+    Sleep(kClipboardRetryMs);
+  if (!opened) {
     GlobalFree(block);
-    return;
+    return false;
   }
   EmptyClipboard();
-  if (!SetClipboardData(CF_TEXT, block)) GlobalFree(block);  // not taken: still ours
+  const bool taken = SetClipboardData(CF_TEXT, block) != nullptr;
+  if (!taken) GlobalFree(block);  // not taken: still ours
   CloseClipboard();
+  return taken;
 }
 
 }  // namespace va

@@ -97,6 +97,7 @@ void CreateWebWindow();
 void CreateSearchWindow();
 void CreateTrafficWindow();
 void CreateLibraryWindow();
+void DestroyLibraryWindow();  // closes the library window, as a user closing its frame does
 void ShowHostAbout();
 
 // Downloads (hostsim_downloads_win.cpp).

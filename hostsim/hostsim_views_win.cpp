@@ -342,6 +342,13 @@ void CreateLibraryWindow() {
   Log("window library created");
 }
 
+void DestroyLibraryWindow() {
+  if (!g.libraryFrame) return;
+  SendMessageA(g.mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(g.libraryFrame), 0);
+  g.libraryFrame = g.libraryPane = g.libraryList = nullptr;
+  Log("window library destroyed");
+}
+
 namespace {
 INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   if (message == WM_INITDIALOG) return TRUE;

@@ -95,7 +95,8 @@ void BrowseForFolderInto(HWND page, int editId, const std::string& initialPath) 
 
 bool FolderExists(const std::string& path) {
   std::string folder = path.substr(0, path.find('\0'));
-  if (folder.empty()) return false;
+  // A search would take wildcards as a pattern and find some other folder.
+  if (folder.empty() || folder.find_first_of("*?") != std::string::npos) return false;
   if (folder.back() == '\\') folder.pop_back();
   if (folder.size() == 2 && folder[1] == ':') {
     // A drive root has no entry of its own to find: ask for its attributes.

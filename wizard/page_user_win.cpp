@@ -13,9 +13,8 @@
 namespace va {
 namespace {
 
-constexpr int kMaxUserName = 32;
-constexpr int kMaxNetworkName = 16;
-constexpr size_t kMaxPrefill = 63;
+constexpr size_t kMaxUserName = 32;
+constexpr size_t kMaxNetworkName = 16;
 constexpr int kTextBuffer = 256;
 
 std::string ControlText(HWND page, int id) {
@@ -24,9 +23,11 @@ std::string ControlText(HWND page, int id) {
   return text;
 }
 
-std::string Prefill(std::string stored, const std::string& fallback) {
+// A stored name longer than its box allows is cut to the limit, so that what is
+// shown, accepted and written back keeps the name rules.
+std::string Prefill(std::string stored, const std::string& fallback, size_t limit) {
   if (stored.empty()) stored = fallback;
-  if (stored.size() > kMaxPrefill) stored.resize(kMaxPrefill);
+  if (stored.size() > limit) stored.resize(limit);
   return stored;
 }
 
@@ -48,10 +49,10 @@ INT_PTR OnInitDialog(HWND page) {
   SendDlgItemMessageA(page, IDC_NETWORK_NAME, EM_LIMITTEXT, kMaxNetworkName, 0);
   const std::string user =
       Prefill(ReadRegText(HKEY_CURRENT_USER, "SOFTWARE\\Vexlo\\UserDetails", "UserName", RegistryReader::Wizard),
-              state.texts[4]);
+              state.texts[4], kMaxUserName);
   const std::string network = Prefill(ReadRegText(SharedSettingsRoot(SharedRootUse::WizardWrites), "SOFTWARE\\V++",
                                                   "LastName", RegistryReader::Wizard),
-                                      state.texts[5]);
+                                      state.texts[5], kMaxNetworkName);
   SetDlgItemTextA(page, IDC_USER_NAME, user.c_str());
   SetDlgItemTextA(page, IDC_NETWORK_NAME, network.c_str());
   return TRUE;

@@ -51,6 +51,9 @@ NameFilterResult FilterNameText(std::string_view text) {
 }
 
 bool IsDriveOrNetworkPath(std::string_view path) {
+  // Wildcards would let a search match some other folder ("C:\Win*"); these
+  // characters never stand in a folder's name.
+  if (path.find_first_of("*?\"<>|") != std::string_view::npos) return false;
   if (path.size() >= 3 && path[1] == ':' && path[2] == '\\') return true;
   return path.size() >= 2 && path[0] == '\\' && path[1] == '\\';
 }

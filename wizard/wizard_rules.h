@@ -21,7 +21,8 @@ struct NameFilterResult {
 };
 NameFilterResult FilterNameText(std::string_view text);
 
-// A drive path ("X:\...") or a network path ("\\...").
+// A drive path ("X:\...") or a network path ("\\...") without wildcards or
+// other characters that no folder name holds (* ? " < > |).
 bool IsDriveOrNetworkPath(std::string_view path);
 
 // "512.00 Bytes", "0.50 KB", "1.50 GB": two decimals and the largest unit (up to

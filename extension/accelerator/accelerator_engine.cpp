@@ -228,8 +228,8 @@ AcceleratorEngine::Outcome AcceleratorEngine::HandleRow(uintptr_t item, uintptr_
     const uint32_t times = settings_.TimesInSearchState;
     if (searching_.Count(item) >= times) {
       searching_.Forget(item);
+      if (!list_.Select(item)) return Outcome::EndOfList;
       ShowAction(IDS_RESUMED_SEARCHING, times, true);
-      list_.Select(item);
       list_.Command(kHostPauseDownload);
       host_.Sleep(kSearchPauseMilliseconds);
       list_.Command(kHostResumeDownload);
@@ -250,8 +250,8 @@ AcceleratorEngine::Outcome AcceleratorEngine::HandleRow(uintptr_t item, uintptr_
 
   if (settings_.KeepDownloads == 1) return KeepRange(item, status);
 
+  if (!list_.Select(item)) return Outcome::EndOfList;
   ShowAction(IDS_ACCELERATED);
-  list_.Select(item);
   list_.Command(kHostResumeDownload);
   list_.Command(kHostAccelerateDownload);
   return Outcome::ActionAtLeastOneSecond;
@@ -262,7 +262,7 @@ AcceleratorEngine::Outcome AcceleratorEngine::KeepRange(uintptr_t item, std::str
   if (Is(status, DownloadState::Downloading) || Is(status, DownloadState::Connecting) ||
       Is(status, DownloadState::Searching)) {
     const uint32_t maximum = settings_.NumDownloadsMax;
-    list_.Select(item);
+    if (!list_.Select(item)) return Outcome::EndOfList;
     if (active > maximum) {
       list_.Command(kHostPauseDownload);
       ShowAction(IDS_PAUSED_ABOVE_MAXIMUM, maximum, true);
@@ -274,7 +274,7 @@ AcceleratorEngine::Outcome AcceleratorEngine::KeepRange(uintptr_t item, std::str
   }
   const uint32_t minimum = settings_.NumDownloadsMin;
   if (active < minimum) {
-    list_.Select(item);
+    if (!list_.Select(item)) return Outcome::EndOfList;
     list_.Command(kHostResumeDownload);
     list_.Command(kHostAccelerateDownload);
     ShowAction(IDS_RESUMED_BELOW_MINIMUM, minimum, true);

@@ -52,7 +52,9 @@ class DownloadListPort {
   virtual bool RowText(uintptr_t data, std::string& text) = 0;
   // The cell number of the column in the row text, asked anew for every row.
   virtual int CellNumber(DownloadColumn column) = 0;
-  virtual void Select(uintptr_t item) = 0;
+  // Selects the row; false when it is no longer listed. The host applies its
+  // commands to the selected row, so no command follows a failed select.
+  virtual bool Select(uintptr_t item) = 0;
   virtual void Command(uint16_t id) = 0;
   virtual std::string StateName(DownloadState state) = 0;
 };

@@ -115,8 +115,9 @@ int TreeDownloadList::CellNumber(DownloadColumn column) {
   return position > 0 ? position : index + 1;
 }
 
-void TreeDownloadList::Select(uintptr_t item) {
-  if (IsListedDownload(list_, AsItem(item))) SelectDownload(list_, AsItem(item));
+bool TreeDownloadList::Select(uintptr_t item) {
+  if (!IsListedDownload(list_, AsItem(item))) return false;
+  return SelectDownload(list_, AsItem(item));
 }
 
 void TreeDownloadList::Command(uint16_t id) { SendHostCommandTo(main_, id); }

@@ -44,7 +44,7 @@ class TreeDownloadList : public DownloadListPort {
   uintptr_t Data(uintptr_t item) override;
   bool RowText(uintptr_t data, std::string& text) override;
   int CellNumber(DownloadColumn column) override;
-  void Select(uintptr_t item) override;
+  bool Select(uintptr_t item) override;
   void Command(uint16_t id) override;
   std::string StateName(DownloadState state) override;
 

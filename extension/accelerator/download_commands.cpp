@@ -33,7 +33,9 @@ int RunBulkCommand(DownloadListPort& list, uint16_t command, bool allRows, std::
     std::string text;
     if (!list.RowText(data, text)) break;
     if (!allRows && !IsState(RowCell(text, statusCell), stateName)) continue;
-    list.Select(item);
+    // A row gone since it was read gets no command: the host would apply it to
+    // whatever row is selected. Its successor cannot be asked for either.
+    if (!list.Select(item)) break;
     list.Command(command);
     ++acted;
   }

@@ -121,8 +121,9 @@ std::string LoadStatusName(HMODULE hostResources, DownloadState state, int capac
   return name;
 }
 
-void SelectDownload(HWND list, HTREEITEM item) {
-  SendMessageA(list, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+bool SelectDownload(HWND list, HTREEITEM item) {
+  if (!SendMessageA(list, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item))) return false;
+  return reinterpret_cast<HTREEITEM>(SendMessageA(list, TVM_GETNEXTITEM, TVGN_CARET, 0)) == item;
 }
 
 void SendHostCommandTo(HWND hostMain, WORD commandId) {

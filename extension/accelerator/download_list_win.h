@@ -44,7 +44,8 @@ bool ReadRowText(LPARAM data, std::string& text, size_t limit = 64 * 1024);
 // The state's name in the host's language, at most capacity-1 characters.
 std::string LoadStatusName(HMODULE hostResources, DownloadState state, int capacity);
 
-void SelectDownload(HWND list, HTREEITEM item);
+// Makes `item` the selected row; false when the list refused it (the row is gone).
+bool SelectDownload(HWND list, HTREEITEM item);
 // Sends a host command to the host main window; it is done when this returns.
 void SendHostCommand(WORD commandId);
 void SendHostCommandTo(HWND hostMain, WORD commandId);

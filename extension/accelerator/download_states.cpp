@@ -26,12 +26,18 @@ int32_t ColumnIndex(const DownloadColumnMap& map, DownloadColumn column) {
   return -1;
 }
 
+namespace {
+constexpr int64_t kLargestColumnIndex = 0xFFFF;
+}  // namespace
+
 void ApplyDownloadOrderValue(DownloadColumnMap& map, std::string_view valueName, uint32_t typeId) {
   int64_t index = 0;
   for (char c : valueName) {
     if (c < '0' || c > '9') break;
     index = index * 10 + (c - '0');
-    if (index > INT32_MAX) index = INT32_MAX;  // absurd names stay a large index, never overflow
+    // Absurd names stay a large index (a cell no row has), far enough below the
+    // top that the cell number, index + 1, cannot overflow.
+    if (index > kLargestColumnIndex) index = kLargestColumnIndex;
   }
   const int32_t column = static_cast<int32_t>(index);
   switch (typeId) {

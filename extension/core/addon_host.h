@@ -45,7 +45,12 @@ int LoadAddOnList();
 int SaveAddOnList(const std::vector<std::string>& paths, int lastIndex);
 // Mode 1: the loaded library's handle (kept loaded) or 0; other modes: 1 when
 // the file is a valid add-on (released again), else 0.
+// A library that is this module is never one (checked before it is loaded, since
+// releasing a copy of the module would run its shutdown).
 UINT_PTR CheckAddOnFile(const char* path, int mode);
+// True when `path` is this module: its own file, or any copy or version of it,
+// known by the product and company names of its version resource.
+bool IsThisModule(const char* path);
 void LoadAddOns();
 void UnloadAddOns();
 

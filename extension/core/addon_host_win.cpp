@@ -57,7 +57,47 @@ void DeleteAllValues(HKEY key) {
   }
 }
 
+// A text of the file's version resource in its first translation; "" without one.
+// Read as data: no code of the file runs.
+std::string VersionText(const char* file, const char* name) {
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeA(file, &ignored);
+  if (size == 0) return "";
+  std::string block(size, '\0');
+  if (!GetFileVersionInfoA(file, 0, size, block.data())) return "";
+  struct Translation {
+    WORD language, codePage;
+  }* translations = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translations), &length) ||
+      length < sizeof(Translation))
+    return "";
+  char query[64];
+  wsprintfA(query, "\\StringFileInfo\\%04x%04x\\%s", translations->language, translations->codePage, name);
+  char* value = nullptr;
+  if (!VerQueryValueA(block.data(), query, reinterpret_cast<void**>(&value), &length) || !value) return "";
+  return std::string(value, strnlen(value, length));
+}
+
+std::string OwnFileName() {
+  char own[kOwnNameCapacity] = {};
+  GetModuleFileNameA(ModuleInstance, own, kOwnNameCapacity);
+  return own;
+}
+
 }  // namespace
+
+bool IsThisModule(const char* path) {
+  const std::string file = StripQuotes(path);
+  if (file.empty()) return false;
+  const std::string own = OwnFileName();
+  if (lstrcmpiA(file.c_str(), own.c_str()) == 0) return true;
+  // A renamed or older copy keeps the names of its version resource.
+  const std::string product = VersionText(own.c_str(), "ProductName");
+  const std::string company = VersionText(own.c_str(), "CompanyName");
+  return !product.empty() && !company.empty() && VersionText(file.c_str(), "ProductName") == product &&
+         VersionText(file.c_str(), "CompanyName") == company;
+}
 
 int LoadAddOnList() {
   AddOnLastIndex = -1;
@@ -112,10 +152,7 @@ int SaveAddOnList(const std::vector<std::string>& paths, int lastIndex) {
 
 UINT_PTR CheckAddOnFile(const char* path, int mode) {
   std::string file = StripQuotes(path);
-  if (file.empty()) return 0;
-  char own[kOwnNameCapacity] = {};
-  GetModuleFileNameA(ModuleInstance, own, kOwnNameCapacity);
-  if (lstrcmpiA(file.c_str(), own) == 0) return 0;
+  if (file.empty() || IsThisModule(file.c_str())) return 0;
   HMODULE module = LoadQuietly(file);
   if (!module) return 0;
   // The same file under another spelling of its path is still this module.

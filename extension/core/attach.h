@@ -15,6 +15,9 @@ void AttachToHost(HWND window);
 // The main frame's one-time set-up, on the host's UI thread.
 void InitAfterAttach(HWND mainWindow);
 DWORD WINAPI WindowFinderThread(LPVOID);
+// The library pane was destroyed: a pane the host makes again is found and
+// hooked like the first one.
+void FindLibraryPaneAgain();
 // Tells the status window that a host window was found.
 void ReportHostWindowFound(HostView view);
 

@@ -1,5 +1,5 @@
-// attach_win: AttachToHost and InitAfterAttach. Steps whose features are not built
-// yet are marked where their calls belong.
+// attach_win: AttachToHost (settings, the main frame's subclass, the finder, the
+// organizer, the add-ons) and InitAfterAttach (menus, tray, title button, layout).
 #include <windows.h>
 
 #include "common/extension_options.h"
@@ -9,8 +9,6 @@
 #include "extension/core/attach.h"
 #include "extension/core/hidden_text.h"
 #include "extension/core/module_state.h"
-#include "extension/accelerator/accelerator_settings_win.h"
-#include "extension/accelerator/download_list_win.h"
 #include "extension/core/window_hooks.h"
 #include "extension/menus/tools_menu_win.h"
 #include "extension/organizer/organizer.h"

@@ -28,7 +28,7 @@ bool RunFinderPass(FinderPort& port, FinderState& state) {
   ++state.passes;
   for (bool found : state.found)
     if (!found) return false;
-  if (port.ForceCreation()) {
+  if (port.ForceCreation() && state.showStartView) {
     int command = StartViewCommand(port.IniTab());
     if (command != 0) port.PostHostCommand(command);
   }

@@ -29,6 +29,7 @@ struct FinderState {
   bool found[kHostViewCount] = {false, false, false};
   int passCounter[2] = {0, 0};  // Search, Traffic
   int passes = 0;
+  bool showStartView = true;  // false when only a re-created window is looked for
 };
 
 // The command that shows the start view chosen by IniTab, or 0 for none.

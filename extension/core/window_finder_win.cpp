@@ -67,9 +67,11 @@ class RealFinderPort : public FinderPort {
   }
   bool ForceCreation() override { return CurrentOptions.ForceCreation != 0; }
   uint32_t IniTab() override { return CurrentOptions.IniTab; }
+  // Passes end with the host's main window (a pane destroyed as the host exits
+  // leaves no finder behind).
   bool WaitForNextPass() override {
     Sleep(kPassDelayMs);
-    return true;
+    return IsWindow(HostMainWindow) != FALSE;
   }
 
  private:
@@ -106,6 +108,26 @@ DWORD WINAPI WindowFinderThread(LPVOID) {
   FinderState state;
   RunWindowFinder(port, state);
   return 0;
+}
+
+namespace {
+// Looks for the library pane alone: the other windows stay as they were found,
+// and the host's view is left as the user has it.
+DWORD WINAPI LibraryFinderThread(LPVOID) {
+  RealFinderPort port;
+  FinderState state;
+  state.found[static_cast<int>(HostView::Search)] = true;
+  state.found[static_cast<int>(HostView::Traffic)] = true;
+  state.showStartView = false;
+  RunWindowFinder(port, state);
+  return 0;
+}
+}  // namespace
+
+void FindLibraryPaneAgain() {
+  LibraryPane = nullptr;
+  HANDLE thread = CreateThread(nullptr, 0, LibraryFinderThread, nullptr, 0, nullptr);
+  if (thread) CloseHandle(thread);
 }
 
 }  // namespace va

@@ -1,6 +1,5 @@
-// feature_links_win: the forwarding functions of feature_links_win.h. A feature
-// that is not part of the module yet leaves its function empty: its command then
-// does nothing beyond being consumed or passed on by the main window.
+// feature_links_win: the forwarding functions of feature_links_win.h, so that the
+// host window integration depends on the other features only through this file.
 #include "extension/hostui/feature_links_win.h"
 
 #include "common/extension_options.h"

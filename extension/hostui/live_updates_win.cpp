@@ -18,6 +18,8 @@ void ChangeSystemButtonChanged() {
   UpdateTrayIcon(kTrayRecreate);
 }
 
+// The one owner of HideAdBanner's update: the host's bars and the status window
+// both follow it.
 void HideAdBannerChanged() {
   if (CurrentOptions.HideAdBanner) {
     LinkStatusHideAdBannerChanged(true);
@@ -41,12 +43,12 @@ void AcceleratorStateChanged() { UpdateTrayIcon(kTrayStateChanged); }
 }  // namespace
 
 void RegisterHostUiLiveUpdates() {
-  OptionLiveUpdates[kOptChangeSystemBtn] = ChangeSystemButtonChanged;
-  OptionLiveUpdates[kOptHideAdBanner] = HideAdBannerChanged;
-  OptionLiveUpdates[kOptAddToMainMenu] = AddToMainMenuChanged;
-  OptionLiveUpdates[kOptTrayIcon] = TrayIconChanged;
-  OptionLiveUpdates[kOptToolBarBitmap] = ApplyToolbarBitmap;
-  OptionLiveUpdates[kOptShowAccelSttInTray] = ShowAcceleratorStateChanged;
+  SetOptionLiveUpdate(kOptChangeSystemBtn, ChangeSystemButtonChanged);
+  SetOptionLiveUpdate(kOptHideAdBanner, HideAdBannerChanged);
+  SetOptionLiveUpdate(kOptAddToMainMenu, AddToMainMenuChanged);
+  SetOptionLiveUpdate(kOptTrayIcon, TrayIconChanged);
+  SetOptionLiveUpdate(kOptToolBarBitmap, ApplyToolbarBitmap);
+  SetOptionLiveUpdate(kOptShowAccelSttInTray, ShowAcceleratorStateChanged);
   LinkSetAcceleratorTrayRedraw(AcceleratorStateChanged);
 }
 

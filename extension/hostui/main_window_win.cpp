@@ -232,7 +232,8 @@ LRESULT OnTrayCallback(HWND window, WPARAM wParam, LPARAM lParam) {
       trayClickPending = true;
       return 0;
     case WM_LBUTTONUP:
-      if (!trayClickPending) return 0;
+      // A plain click (no double click before it) is the host's to answer.
+      if (!trayClickPending) break;
       trayClickPending = false;
       RestoreHostWindow(window);
       return 0;

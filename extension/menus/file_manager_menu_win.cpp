@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include "common/extension_options.h"
+#include "extension/core/attach.h"
 #include "extension/core/host_ids.h"
 #include "extension/core/host_layout.h"
 #include "extension/core/module_state.h"
@@ -101,7 +102,7 @@ void BuildFileManagerMenu() {
 
 void OnPaneInit(HWND pane) {
   BuildFileManagerMenu();
-  OptionLiveUpdates[kOptDefaultFileManagerAction] = UpdateFileManagerDefault;
+  SetOptionLiveUpdate(kOptDefaultFileManagerAction, UpdateFileManagerDefault);
   HWND list = GetDlgItem(pane, host::kLibraryListId);
   if (list && !PreviousLibraryListProc) {
     PreviousLibraryListProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(list, GWLP_WNDPROC));
@@ -129,6 +130,9 @@ void OnPaneDestroy() {
   if (LoadedHostMenu) DestroyMenu(LoadedHostMenu);
   LoadedHostMenu = nullptr;
   FileManagerMenu = nullptr;
+  // The list goes with the pane: a new pane's list is hooked afresh.
+  PreviousLibraryListProc = nullptr;
+  FindLibraryPaneAgain();
 }
 
 // ---- the list ----

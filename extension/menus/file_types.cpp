@@ -11,8 +11,13 @@ std::string FileTypeOfName(std::string_view name) {
 }
 
 bool IsRiskyFileType(std::string_view upperType) {
-  static constexpr std::string_view kRisky[] = {"EXE", "PIF", "SHS", "SHB", "WSH", "VBE",
-                                                "JS",  "JSE", "BAT", "CMD", "COM"};
+  // Programs and scripts the shell runs when it opens them: screen savers,
+  // control panel items, installers and patches, HTML applications, script host
+  // and shell scripts, registry files, shortcuts and Java archives besides the
+  // classic program types.
+  static constexpr std::string_view kRisky[] = {"EXE", "PIF", "SHS", "SHB", "WSH", "VBE", "JS",  "JSE",
+                                                "BAT", "CMD", "COM", "SCR", "CPL", "MSI", "MSP", "HTA",
+                                                "VBS", "WSF", "PS1", "REG", "LNK", "JAR"};
   for (std::string_view risky : kRisky)
     if (upperType == risky) return true;
   return false;

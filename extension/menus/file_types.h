@@ -8,7 +8,8 @@ namespace va {
 
 // The name's text after its last "." (a name without "." whole), upper-cased.
 std::string FileTypeOfName(std::string_view name);
-// EXE, PIF, SHS, SHB, WSH, VBE, JS, JSE, BAT, CMD, COM.
+// Types the shell runs as programs or scripts when it opens them (EXE, SCR, JS,
+// MSI, LNK, ...): the guarded open asks before opening such a file.
 bool IsRiskyFileType(std::string_view upperType);
 
 }  // namespace va

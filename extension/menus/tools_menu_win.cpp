@@ -39,17 +39,32 @@ constexpr int kTextRightMargin = 2;
 
 // ---- registry ----
 
-// A REG_SZ value, cut at its first NUL (stored texts carry none).
+bool IsTextType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ; }
+
+// The environment's variables in a REG_EXPAND_SZ text (administrators' .reg files
+// write commands that way); the module's own %NAME% placeholders are not variables
+// and stay for the later expansion.
+std::string ExpandEnvironment(const std::string& text) {
+  const DWORD needed = ExpandEnvironmentStringsA(text.c_str(), nullptr, 0);
+  if (needed == 0 || needed > kMaxTextBytes) return text;
+  std::string expanded(needed, '\0');
+  if (ExpandEnvironmentStringsA(text.c_str(), expanded.data(), needed) == 0) return text;
+  return expanded.substr(0, expanded.find('\0'));
+}
+
+// A REG_SZ or REG_EXPAND_SZ value (the latter expanded), cut at its first NUL
+// (stored texts carry none).
 bool QueryText(HKEY key, const std::string& name, std::string& text) {
   DWORD type = 0, size = 0;
   if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
-  if (type != REG_SZ || size == 0 || size > kMaxTextBytes) return false;
+  if (!IsTextType(type) || size == 0 || size > kMaxTextBytes) return false;
   std::string buffer(size, '\0');
   if (RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&buffer[0]), &size) !=
       ERROR_SUCCESS)
     return false;
   buffer.resize(std::min<size_t>(size, buffer.size()));
   text = buffer.substr(0, buffer.find('\0'));
+  if (type == REG_EXPAND_SZ) text = ExpandEnvironment(text);
   return true;
 }
 
@@ -140,13 +155,12 @@ void Launch(HWND owner, const ToolLaunch& launch) {
     ShowModuleMessage(owner, IDS_TOOL_CANT_OPEN, "%CMD%", launch.program, MB_ICONEXCLAMATION);
 }
 
+// A file of exactly that name: a folder does not count, and "?" or "*" in the
+// name are not wildcards (the attributes of such a name cannot be read).
 bool FileExists(const std::string& path) {
-  if (path.empty()) return false;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(path.c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return false;
-  FindClose(search);
-  return true;
+  if (path.empty() || path.find_first_of("*?") != std::string::npos) return false;
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // The two paths of the download behind the download list's caret item: the
@@ -221,7 +235,7 @@ int LoadTools() {
     if (status == ERROR_MORE_DATA) continue;  // a name too long to be ours
     if (status != ERROR_SUCCESS) break;
     int32_t n = 0;
-    if (type != REG_SZ || !ParseToolTitleName(std::string_view(name, length), n)) continue;
+    if (!IsTextType(type) || !ParseToolTitleName(std::string_view(name, length), n)) continue;
     if (found.size() == size_t(kMaxTools)) break;
     ToolRecord tool;
     QueryText(key, name, tool.Title);

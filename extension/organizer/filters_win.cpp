@@ -76,7 +76,9 @@ int LoadFilters() {
     int32_t number;
     FilterRecord record;
   };
-  std::vector<Numbered> found;
+  // The registry lists values in no particular order: of more than kMaxFilters
+  // filters, the ones kept are those with the lowest numbers, as the user sees them.
+  std::vector<std::pair<int32_t, std::string>> titles;
   char name[kValueNameSize];
   for (DWORD index = 0;; ++index) {
     DWORD nameSize = kValueNameSize, type = 0;
@@ -84,11 +86,17 @@ int LoadFilters() {
     if (result == ERROR_MORE_DATA) continue;  // a name too long to be ours
     if (result != ERROR_SUCCESS) break;
     if (type != REG_SZ || std::strncmp(name, "Title", 5) != 0) continue;
-    if (found.size() == kMaxFilters) break;
+    titles.emplace_back(FilterNumberOf(name + 5), name);
+  }
+  std::stable_sort(titles.begin(), titles.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  if (titles.size() > static_cast<size_t>(kMaxFilters)) titles.resize(kMaxFilters);
+  std::vector<Numbered> found;
+  for (const auto& [number, titleName] : titles) {
     Numbered entry;
-    entry.number = FilterNumberOf(name + 5);
+    entry.number = number;
     std::string n = std::to_string(entry.number);
-    entry.record.Title = QueryText(key, name);
+    entry.record.Title = QueryText(key, titleName);
     entry.record.Filter = QueryText(key, "Filter" + n);
     entry.record.Dest = QueryText(key, "Dest" + n);
     entry.record.Wav = QueryText(key, "Wav" + n);

@@ -39,7 +39,7 @@ Outcome CarryOut(const std::string& folder, const std::string& name, const Filte
                  WatcherFiles& files) {
   std::string source = folder + name;
   FileAccess access = files.CheckAccess(source);
-  if (access == FileAccess::Gone) return Outcome::Failed;
+  if (access == FileAccess::Gone || access == FileAccess::Unreadable) return Outcome::Failed;
   // A file still being written would leave a partial copy behind that blocks
   // every later copy of the finished file: leave it for a later scan.
   if (access == FileAccess::HeldByWriter) return Outcome::Busy;
@@ -111,7 +111,7 @@ int ScanFolder(const std::string& folder, std::atomic<int32_t>& state, WatcherFi
   int busy = 0;
   for (const std::string& name : files.ListFiles(folder)) {
     if (state.load() == StopRequested) break;
-    std::string upperName = UpperCaseText(name);
+    std::string upperName = UpperCaseText(files.MatchName(name));
     if (EndsWith(upperName, ".DAT")) continue;
     filters.Lock();
     const std::vector<FilterRecord>& list = filters.Filters();
@@ -136,7 +136,9 @@ void RunWatcher(const std::string& folder, std::atomic<int32_t>& state, WatcherW
     }
   }
   bool watching = waits.Watch(folder);
+  std::string identity = watching ? files.FolderIdentity(folder) : std::string();
   int stepsUnwatched = 0;
+  int stepsSinceIdentity = 0;
   int busyDelay = 0;  // steps until a file held by a writer is tried again; 0 = none waits
   int busyWaited = 0;
   bool rearm = false;
@@ -154,9 +156,16 @@ void RunWatcher(const std::string& folder, std::atomic<int32_t>& state, WatcherW
 
   if (watching) scan();
   while (true) {
-    if (rearm && !waits.Rewatch()) break;
+    if (rearm && !waits.Rewatch()) {
+      // The folder went away under the notification: watch the name again once
+      // a folder is there, rather than giving up on the organizer.
+      waits.Unwatch();
+      watching = false;
+      stepsUnwatched = 0;
+    }
+    rearm = false;
     WatcherWaits::Result result = waits.Wait(kWatcherStepMs);
-    rearm = result == WatcherWaits::Result::Change;
+    rearm = result == WatcherWaits::Result::Change && watching;
     int32_t expected = StopRequested;
     if (state.compare_exchange_strong(expected, Stopped)) {
       waits.Unwatch();
@@ -178,16 +187,24 @@ void RunWatcher(const std::string& folder, std::atomic<int32_t>& state, WatcherW
           if (++stepsUnwatched >= kRewatchSteps) {
             stepsUnwatched = 0;
             watching = waits.Watch(folder);
+            identity = watching ? files.FolderIdentity(folder) : std::string();
             if (watching) scan();
           }
+        } else if (++stepsSinceIdentity >= kIdentityCheckSteps &&
+                   (stepsSinceIdentity = 0, files.FolderIdentity(folder) != identity)) {
+          // The notification still waits on the folder that was there: a folder
+          // made again under the name tells it nothing. Watch the name anew.
+          waits.Unwatch();
+          watching = waits.Watch(folder);
+          identity = watching ? files.FolderIdentity(folder) : std::string();
+          stepsUnwatched = 0;
+          if (watching) scan();
         } else if (busyDelay > 0 && ++busyWaited >= busyDelay) {
           scan();
         }
         break;
     }
   }
-  waits.Unwatch();
-  state.store(Stopped);
 }
 
 }  // namespace va

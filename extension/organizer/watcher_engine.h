@@ -29,8 +29,11 @@ class WatcherWaits {
   virtual Result Wait(int milliseconds) = 0;
 };
 
-// What a file turned out to be when the watcher tried to take it.
-enum class FileAccess { Free, HeldByWriter, Gone };
+// What a file turned out to be when the watcher tried to take it: free, still
+// held by a program that writes it (tried again on a back-off), refused for
+// another reason such as access rights or a name that cannot be opened (left
+// alone until the folder changes again), or gone.
+enum class FileAccess { Free, HeldByWriter, Unreadable, Gone };
 
 // File operations, the sound and the command.
 class WatcherFiles {
@@ -39,8 +42,15 @@ class WatcherFiles {
   // Plain files of `folder` (ending in "\"), in listing order; no sub-folders,
   // hidden or system files.
   virtual std::vector<std::string> ListFiles(const std::string& folder) = 0;
+  // The name as the filters see it, one character for each character of the
+  // name (the platform's names may hold characters the filters' code cannot).
+  virtual std::string MatchName(const std::string& name) { return name; }
   virtual FileAccess CheckAccess(const std::string& path) = 0;
   virtual bool FolderExists(const std::string& path) = 0;
+  // What tells this folder from another of the same name (one deleted and made
+  // again, or renamed away and replaced); "" when there is no such folder. A
+  // binding that cannot tell answers "" always: the watch is then never renewed.
+  virtual std::string FolderIdentity(const std::string& /*folder*/) { return ""; }
   virtual bool CreateFolderPath(const std::string& path) = 0;
   virtual bool CopyWithoutOverwrite(const std::string& source, const std::string& target) = 0;
   virtual bool MoveWithoutOverwrite(const std::string& source, const std::string& target) = 0;
@@ -62,14 +72,18 @@ class WatcherFilters {
 inline constexpr int kWatcherStepMs = 1000;
 // An unwatchable folder is tried again this often (in steps); no scans meanwhile.
 inline constexpr int kRewatchSteps = 10;
+// The watched folder's identity is checked this often (in steps): a folder that
+// was deleted, made again or renamed away is watched anew.
+inline constexpr int kIdentityCheckSteps = 5;
 // A file held open by a writer is retried after 2, 4, 8 ... up to this many steps.
 inline constexpr int kBusyRetryMaxSteps = 60;
 // Move tries the name itself and then name[1] .. name[99].
 inline constexpr int kMoveAttempts = 100;
 
 // Runs the watcher on `folder` (ending in "\") until the stop word turns
-// StopRequested (then it is set to Stopped) or re-arming the notification fails.
-// The caller has set `state` to Running.
+// StopRequested (then it is set to Stopped). A folder that cannot be watched, or
+// that goes away, is watched anew once it is there again. The caller has set
+// `state` to Running.
 void RunWatcher(const std::string& folder, std::atomic<int32_t>& state, WatcherWaits& waits,
                 WatcherFiles& files, WatcherFilters& filters);
 

@@ -6,7 +6,6 @@
 
 #include "common/placeholders.h"
 #include "common/registry_store.h"
-#include "common/shared_utils.h"
 #include "extension/organizer/organizer.h"
 
 namespace va {
@@ -48,66 +47,156 @@ class PlatformWaits : public WatcherWaits {
   HANDLE change_ = INVALID_HANDLE_VALUE;
 };
 
+// The engine's texts are UTF-8, so that names outside the ANSI code page (the
+// host shows them as "???") can be listed, opened, copied and moved. Settings
+// stay as stored, in the ANSI code page, and are converted here.
+std::wstring WideFrom(const std::string& text, UINT codePage) {
+  const int length = MultiByteToWideChar(codePage, 0, text.data(), int(text.size()), nullptr, 0);
+  if (length <= 0) return L"";
+  std::wstring wide(size_t(length), L'\0');
+  MultiByteToWideChar(codePage, 0, text.data(), int(text.size()), wide.data(), length);
+  return wide;
+}
+
+std::string NarrowTo(const std::wstring& wide, UINT codePage) {
+  const int length = WideCharToMultiByte(codePage, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+  if (length <= 0) return "";
+  std::string text(size_t(length), '\0');
+  WideCharToMultiByte(codePage, 0, wide.data(), int(wide.size()), text.data(), length, nullptr, nullptr);
+  return text;
+}
+
+std::wstring Wide(const std::string& utf8) { return WideFrom(utf8, CP_UTF8); }
+std::string Utf8(const std::wstring& wide) { return NarrowTo(wide, CP_UTF8); }
+std::string AnsiToUtf8(const std::string& ansi) { return Utf8(WideFrom(ansi, CP_ACP)); }
+std::string Utf8ToAnsi(const std::string& utf8) { return NarrowTo(Wide(utf8), CP_ACP); }
+
+// A character of a name that the ANSI code page cannot hold: a filter's "?" or
+// "*" matches it, nothing else does.
+constexpr char kForeignCharacter = '\x01';
+
 class PlatformFiles : public WatcherFiles {
  public:
   std::vector<std::string> ListFiles(const std::string& folder) override {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*.*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(Wide(folder + "*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return names;
     constexpr DWORD kSkipped = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     do {
-      if (!(found.dwFileAttributes & kSkipped)) names.push_back(found.cFileName);
-    } while (FindNextFileA(search, &found));
+      if (!(found.dwFileAttributes & kSkipped)) names.push_back(Utf8(found.cFileName));
+    } while (FindNextFileW(search, &found));
     FindClose(search);
     return names;
   }
+  std::string MatchName(const std::string& name) override {
+    const std::wstring wide = Wide(name);
+    std::string match;
+    for (size_t i = 0; i < wide.size(); ++i) {
+      const bool pair = IS_HIGH_SURROGATE(wide[i]) && i + 1 < wide.size() && IS_LOW_SURROGATE(wide[i + 1]);
+      char bytes[8];
+      BOOL lost = FALSE;
+      const int length = pair ? 0
+                              : WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &wide[i], 1, bytes, sizeof bytes,
+                                                    nullptr, &lost);
+      if (length > 0 && !lost) match.append(bytes, size_t(length));
+      else match += kForeignCharacter;
+      if (pair) ++i;
+    }
+    return match;
+  }
   FileAccess CheckAccess(const std::string& path) override {
     // Sharing only with readers fails while any other program may still write.
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
       CloseHandle(file);
       return FileAccess::Free;
     }
-    DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileAccess::Gone
-                                                                           : FileAccess::HeldByWriter;
+    switch (GetLastError()) {
+      case ERROR_FILE_NOT_FOUND:
+      case ERROR_PATH_NOT_FOUND: return FileAccess::Gone;
+      case ERROR_SHARING_VIOLATION:
+      case ERROR_LOCK_VIOLATION: return FileAccess::HeldByWriter;
+      default: return FileAccess::Unreadable;  // access denied, a name that cannot be opened
+    }
   }
   bool FolderExists(const std::string& path) override {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
   }
-  bool CreateFolderPath(const std::string& path) override { return va::CreateFolderPath(path); }
+  std::string FolderIdentity(const std::string& folder) override {
+    HANDLE handle = CreateFileW(Wide(folder).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return "";
+    BY_HANDLE_FILE_INFORMATION info = {};
+    const BOOL known = GetFileInformationByHandle(handle, &info);
+    CloseHandle(handle);
+    if (!known || !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return "";
+    char text[96];
+    wsprintfA(text, "%08lx:%08lx%08lx:%08lx%08lx", info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow,
+              info.ftCreationTime.dwHighDateTime, info.ftCreationTime.dwLowDateTime);
+    return text;
+  }
+  // Every folder along the path, then the whole path; failures on the way (the
+  // drive, folders that exist) are passed over: the caller checks the result.
+  bool CreateFolderPath(const std::string& path) override {
+    const std::wstring wide = Wide(path);
+    for (size_t i = 0; i < wide.size(); ++i)
+      if (wide[i] == L'\\' || wide[i] == L'/') CreateDirectoryW(wide.substr(0, i).c_str(), nullptr);
+    return CreateDirectoryW(wide.c_str(), nullptr) != 0;
+  }
   bool CopyWithoutOverwrite(const std::string& source, const std::string& target) override {
-    if (CopyFileA(source.c_str(), target.c_str(), TRUE)) return true;
+    const std::wstring to = Wide(target);
+    if (CopyFileW(Wide(source).c_str(), to.c_str(), TRUE)) return true;
     DWORD error = GetLastError();
     // A copy that broke off half way must not stay behind under the final name:
     // it would block every later copy of the whole file. The target did not exist
     // before (the copy refuses existing targets), so what is there now is ours.
-    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) DeleteFileA(target.c_str());
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) DeleteFileW(to.c_str());
     return false;
   }
   bool MoveWithoutOverwrite(const std::string& source, const std::string& target) override {
-    return MoveFileA(source.c_str(), target.c_str()) != 0;  // never replaces an existing target
+    return MoveFileW(Wide(source).c_str(), Wide(target).c_str()) != 0;  // never replaces an existing target
   }
   void PlaySoundFile(const std::string& path) override {
-    PlaySoundA(path.c_str(), nullptr, SND_ASYNC | SND_FILENAME);
+    PlaySoundW(Wide(path).c_str(), nullptr, SND_ASYNC | SND_FILENAME);
   }
   void RunCommand(const std::string& program, const std::string& parameters) override {
-    ShellExecuteA(OrganizerOwnerWindow(), nullptr, program.c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
+    ShellExecuteW(OrganizerOwnerWindow(), nullptr, Wide(program).c_str(), Wide(parameters).c_str(), nullptr,
+                  SW_SHOWNORMAL);
   }
-  void ExpandPlaceholders(std::string& text) override { ExpandExtensionPlaceholders(text); }
+  // The command comes from the settings, so it goes back to their code page
+  // without loss; the placeholders' values are in that code page too.
+  void ExpandPlaceholders(std::string& text) override {
+    std::string ansi = Utf8ToAnsi(text);
+    ExpandExtensionPlaceholders(ansi);
+    text = AnsiToUtf8(ansi);
+  }
 };
 
+// The filter list for the engine: destinations, sounds and commands in UTF-8;
+// the patterns stay in the code page of the names they are matched against.
 class LockedFilters : public WatcherFilters {
  public:
   void Lock() override { EnterCriticalSection(&OrganizerLock); }
   void Unlock() override { LeaveCriticalSection(&OrganizerLock); }
-  const std::vector<FilterRecord>& Filters() override { return FilterList; }
+  const std::vector<FilterRecord>& Filters() override {
+    converted_.resize(FilterList.size());
+    for (size_t i = 0; i < FilterList.size(); ++i) {
+      converted_[i] = FilterList[i];
+      converted_[i].Dest = AnsiToUtf8(FilterList[i].Dest);
+      converted_[i].Wav = AnsiToUtf8(FilterList[i].Wav);
+      converted_[i].Cmd = AnsiToUtf8(FilterList[i].Cmd);
+    }
+    return converted_;
+  }
+
+ private:
+  std::vector<FilterRecord> converted_;
 };
 
 DWORD WINAPI WatcherThread(LPVOID) {
-  std::string folder = ReadSharedFolder();
+  std::string folder = AnsiToUtf8(ReadSharedFolder());
   if (folder.empty() || folder.back() != '\\') folder += '\\';
   PlatformWaits waits;
   PlatformFiles files;
@@ -115,7 +204,6 @@ DWORD WINAPI WatcherThread(LPVOID) {
   RunWatcher(folder, WatcherState, waits, files, filters);
   return 0;
 }
-
 
 }  // namespace
 

@@ -8,6 +8,7 @@
 #include "common/shared_utils.h"
 #include "extension/core/module_state.h"
 #include "extension/menus/file_manager_menu_win.h"
+#include "extension/menus/module_message_win.h"
 #include "extension/quicklinks/quicklinks.h"
 #include "extension/quicklinks/uuhash.h"
 #include "extension/resources/resource.h"
@@ -39,7 +40,12 @@ void OnProgressInit(HWND dialog, LPARAM stateAddress) { SetWindowLongPtrA(dialog
 
 void OnProgressCancel(HWND dialog) {
   auto* state = reinterpret_cast<std::atomic<int32_t>*>(GetWindowLongPtrA(dialog, DWLP_USER));
-  if (state) *state = kQuickLinkCancelRequested;
+  // Only a run under way is asked to stop: a run that has just ended (state
+  // back to idle) must stay idle, or every later request would be refused.
+  int32_t seen = state ? state->load() : kQuickLinkIdle;
+  while ((seen == kQuickLinkStarting || seen == kQuickLinkWorking) &&
+         !state->compare_exchange_weak(seen, kQuickLinkCancelRequested)) {
+  }
   char text[64] = "";
   LoadStringA(ModuleInstance, IDS_QUICKLINK_CANCELING, text, sizeof text);
   SetDlgItemTextA(dialog, IDC_QUICKLINK_FILE, text);
@@ -90,9 +96,10 @@ DWORD WINAPI QuickLinkWorker(LPVOID parameter) {
   const std::string links = BuildQuickLinks(linkTemplate, *job->paths, files, progress, *job->state);
   // Links made before a cancel still reach the clipboard; with none made the
   // user's clipboard is left alone.
-  if (!links.empty()) SetClipboardText(links);
+  const bool copied = links.empty() || SetClipboardText(links);
 
   PostMessageA(job->progress, kProgressCloseMessage, 0, 0);
+  if (!copied) ShowModuleMessage(HostMainWindow, IDS_QUICKLINK_CLIPBOARD_BUSY, "", "", MB_OK | MB_ICONWARNING);
   std::atomic<int32_t>* state = job->state;
   delete job;
   StartQuickLinks(-1);  // releases the path list

@@ -30,6 +30,7 @@
 #define IDM_QUICKLINK_FORMAT4 11454
 #define IDM_QUICKLINK_FORMAT5 11455
 #define IDS_QUICKLINK_CANCELING 141
+#define IDS_QUICKLINK_CLIPBOARD_BUSY 410
 #define IDS_QUICKLINK_FORMAT1 513
 #define IDS_QUICKLINK_FORMAT2 514
 #define IDS_QUICKLINK_FORMAT3 515
@@ -270,6 +271,7 @@
 #define IDS_LIST_LIMIT 401
 #define IDS_ADDON_INVALID 403
 #define IDS_ADDON_DUPLICATE 405
+#define IDS_ADDON_IS_THIS_MODULE 411
 
 // Search options panel (dialog 111, a child of the host's search form; its toggle
 // shows IDB_REORDER_DOWN while expanded and IDB_REORDER_UP while collapsed) and the

@@ -56,14 +56,7 @@ class RealAutoSearchPort : public AutoSearchPort {
     SendMessageA(form_, WM_COMMAND, MAKEWPARAM(host::kSearchMoreButtonId, BN_CLICKED), reinterpret_cast<LPARAM>(button));
   }
   std::string ConnectionText() override {
-    HWND bar = GetDlgItem(HostMainWindow, host::kStatusBarId);
-    if (!bar) return "";
-    // SB_GETTEXT takes no buffer size: ask for the length first.
-    const size_t length = LOWORD(SendMessageA(bar, SB_GETTEXTLENGTHA, kConnectionPane, 0));
-    std::vector<char> text(length + 1, '\0');
-    SendMessageA(bar, SB_GETTEXTA, kConnectionPane, reinterpret_cast<LPARAM>(text.data()));
-    text.back() = '\0';
-    return text.data();
+    return HostStatusPaneText(form_, kConnectionPane);
   }
   uint32_t ResultCount() override {
     HWND pane = GetDlgItem(GetParent(form_), host::kPaneSecondId);

@@ -43,6 +43,15 @@ constexpr SpinBox kSpinBoxes[] = {
 int32_t ItemNumber(HWND page, int id) { return ParseLeadingInteger(ItemText(page, id)); }
 void SetItemNumber(HWND page, int id, int64_t value) { SetDlgItemTextA(page, id, std::to_string(value).c_str()); }
 
+// The minimum's arrows stop at the maximum shown and the maximum's at the
+// minimum, as typing does: each spin's range follows the other box.
+void FollowDownloadBounds(HWND page) {
+  const NumberRange lower = DownloadsMinRange(ItemNumber(page, IDC_OPT_DOWNLOADS_MAX));
+  const NumberRange upper = DownloadsMaxRange(ItemNumber(page, IDC_OPT_DOWNLOADS_MIN));
+  SendDlgItemMessageA(page, IDC_OPT_MIN_SPIN, UDM_SETRANGE32, static_cast<WPARAM>(lower.minimum), lower.maximum);
+  SendDlgItemMessageA(page, IDC_OPT_MAX_SPIN, UDM_SETRANGE32, static_cast<WPARAM>(upper.minimum), upper.maximum);
+}
+
 void EnableWithSpin(HWND page, int edit, int spin, bool enabled) {
   EnableItem(page, edit, enabled);
   EnableItem(page, spin, enabled);
@@ -97,6 +106,7 @@ void OnInitPage(HWND page) {
   SetItemNumber(page, IDC_OPT_TIMES_SEARCHING, ClampToRange(s.TimesInSearchState, kTimesSearchingRange));
   SetItemNumber(page, IDC_OPT_DOWNLOADS_MIN, minimum);
   SetItemNumber(page, IDC_OPT_DOWNLOADS_MAX, maximum);
+  FollowDownloadBounds(page);
   SetDlgItemTextA(page, IDC_OPT_MIN_SPEED, FormatSpeedText(s.MinSpeed).c_str());
   if (s.NumScanItems > 0) SetItemNumber(page, IDC_OPT_SCAN_ITEMS, s.NumScanItems);
   CheckItem(page, IDC_OPT_SKIP_PAUSED, s.SkipPaused);
@@ -130,12 +140,14 @@ void OnEditChanged(HWND page, int id) {
       FilterNumericEdit(edit, false);
       NumberRange range = DownloadsMinRange(ItemNumber(page, IDC_OPT_DOWNLOADS_MAX));
       ClampEditNumber(edit, range.minimum, range.maximum);
+      FollowDownloadBounds(page);
       return;
     }
     case IDC_OPT_DOWNLOADS_MAX: {
       FilterNumericEdit(edit, false);
       NumberRange range = DownloadsMaxRange(ItemNumber(page, IDC_OPT_DOWNLOADS_MIN));
       ClampEditNumber(edit, range.minimum, range.maximum);
+      FollowDownloadBounds(page);
       return;
     }
   }

@@ -106,8 +106,13 @@ void OnDestroy(HWND page) {
   delete state;
 }
 
+// Forward: a path still being edited is saved (checked, or refused with a
+// message) before the list is stored, never dropped without a word.
+bool OnSave(HWND page);
+
 void OnApply(HWND page) {
   AddOnPage* state = PageOf(page);
+  if (state->editing && GetWindowTextLengthA(GetDlgItem(page, IDC_ADDON_PAGE_PATH)) > 0) OnSave(page);
   SaveAddOnList(state->paths, int(state->paths.size()) - 1);
 }
 
@@ -156,23 +161,27 @@ bool IsListedElsewhere(const AddOnPage& state, const std::string& path) {
 
 void Refuse(HWND page, UINT text) { ShowModuleMessage(page, text, "", std::string(), MB_OK | MB_ICONWARNING); }
 
-void OnSave(HWND page) {
+bool OnSave(HWND page) {
   AddOnPage* state = PageOf(page);
-  if (!state->editing) return;
+  if (!state->editing) return false;
   char text[kPathCapacity] = "";
   GetDlgItemTextA(page, IDC_ADDON_PAGE_PATH, text, kPathCapacity);
   const std::string path = text;
   if (path.empty()) {
     MessageBeep(MB_OK);
-    return;
+    return false;
   }
   if (IsListedElsewhere(*state, path)) {
     Refuse(page, IDS_ADDON_DUPLICATE);
-    return;
+    return false;
+  }
+  if (IsThisModule(path.c_str())) {
+    Refuse(page, IDS_ADDON_IS_THIS_MODULE);
+    return false;
   }
   if (!CheckAddOnFile(path.c_str(), kValidateOnly)) {
     Refuse(page, IDS_ADDON_INVALID);
-    return;
+    return false;
   }
   int row = state->target;
   if (row >= 0 && size_t(row) < state->paths.size()) {
@@ -181,13 +190,14 @@ void OnSave(HWND page) {
     // Appended; the limit was checked when editing began and nothing is added meanwhile.
     if (state->paths.size() >= size_t(kMaxAddOnFiles)) {
       ShowListLimitMessage(page);
-      return;
+      return false;
     }
     state->paths.push_back(path);
     row = int(state->paths.size()) - 1;
   }
   StopEditing(page);
   Refresh(page, row);
+  return true;
 }
 
 void OnCommand(HWND page, int id) {
@@ -220,8 +230,16 @@ void OnGetRowTextW(HWND page, NMLVDISPINFOW* info) {
   item.pszText[0] = L'\0';
   if (item.iItem < 0 || size_t(item.iItem) >= state->paths.size()) return;
   const std::string& path = state->paths[size_t(item.iItem)];
-  const int written = MultiByteToWideChar(CP_ACP, 0, path.c_str(), int(path.size()), item.pszText, item.cchTextMax - 1);
-  item.pszText[std::max(written, 0)] = L'\0';
+  // A path longer than the list's buffer is shown cut, not blank: the whole
+  // conversion first (a short buffer makes the conversion fail), then the part
+  // that fits.
+  const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), int(path.size()), nullptr, 0);
+  if (length <= 0) return;
+  std::wstring wide(size_t(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, path.c_str(), int(path.size()), wide.data(), length);
+  const size_t shown = std::min(wide.size(), size_t(item.cchTextMax - 1));
+  wide.copy(item.pszText, shown);
+  item.pszText[shown] = L'\0';
 }
 
 bool OnNotify(HWND page, NMHDR* header) {

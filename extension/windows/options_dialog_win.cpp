@@ -144,9 +144,13 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 }  // namespace
 
 INT_PTR OpenOptionsDialog(HWND owner, int firstPage) {
-  // A second request (e.g. from the tray menu) while the dialog is open only
-  // brings it to the front.
+  // A second request (e.g. from the tray menu) while the dialog is open brings
+  // it to the front, showing the page it asks for.
   if (OpenOptionsWindow) {
+    if (firstPage != 0 && IsOptionsPage(firstPage) && PageWindow(OpenOptionsWindow, firstPage)) {
+      SelectListItem(GetDlgItem(OpenOptionsWindow, IDC_OPTIONS_PAGE_LIST), firstPage);
+      ShowPage(OpenOptionsWindow, firstPage);
+    }
     SetForegroundWindow(OpenOptionsWindow);
     return 0;
   }

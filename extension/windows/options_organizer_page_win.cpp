@@ -99,7 +99,11 @@ void OnDestroy(HWND page) {
 
 void OnApply(HWND page) {
   OrganizerPage* state = PageOf(page);
-  SaveFilters(state->filters, int(state->filters.size()) - 1);
+  // Saving turns a Move's destination into its stored, relative form in the list
+  // it is given: give it a copy, so that the page keeps what it shows and a later
+  // Modify still sees the full destination.
+  std::vector<FilterRecord> stored = state->filters;
+  SaveFilters(stored, int(stored.size()) - 1);
 }
 
 void OnAdd(HWND page) {

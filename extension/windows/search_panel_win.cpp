@@ -3,6 +3,8 @@
 // and the controls that edit the Auto Search More settings of the last state.
 #include "extension/windows/search_panel_win.h"
 
+#include <commctrl.h>
+
 #include <string>
 
 #include "common/dialog_utils.h"
@@ -284,9 +286,48 @@ bool OnSearchFormCommand(HWND form, WPARAM wParam) {
   return false;
 }
 
+// Asks the search form's hook, on the host's UI thread, for a status bar pane:
+// wParam the pane, lParam the std::string that receives it.
+UINT ReadStatusPaneMessage() {
+  static const UINT message = RegisterWindowMessageA("VAExtensions.ReadStatusPane");
+  return message;
+}
+
+// Called on the status bar's own thread: nothing changes the text between the
+// two requests. SB_GETTEXT takes no size, so the buffer has room for the length
+// just read and its end is forced to NUL.
+std::string ReadStatusPaneOnUiThread(int pane) {
+  HWND bar = GetDlgItem(HostMainWindow, host::kStatusBarId);
+  if (!bar) return "";
+  const size_t length = LOWORD(SendMessageA(bar, SB_GETTEXTLENGTHA, static_cast<WPARAM>(pane), 0));
+  std::string text(length + 1, '\0');
+  SendMessageA(bar, SB_GETTEXTA, static_cast<WPARAM>(pane), reinterpret_cast<LPARAM>(text.data()));
+  text.back() = '\0';
+  text.resize(std::char_traits<char>::length(text.c_str()));
+  return text;
+}
+
+LRESULT OnReadStatusPane(WPARAM pane, LPARAM target) {
+  if (target) *reinterpret_cast<std::string*>(target) = ReadStatusPaneOnUiThread(static_cast<int>(pane));
+  return 1;
+}
+
 }  // namespace
 
+std::string HostStatusPaneText(HWND form, int pane) {
+  HWND bar = HostMainWindow ? GetDlgItem(HostMainWindow, host::kStatusBarId) : nullptr;
+  if (!bar) return "";
+  if (GetWindowThreadProcessId(bar, nullptr) == GetCurrentThreadId()) return ReadStatusPaneOnUiThread(pane);
+  // From another thread only the UI thread may read it; without the hooked form
+  // there is no safe way, and no text.
+  if (!form || ReadStatusPaneMessage() == 0) return "";
+  std::string text;
+  SendMessageA(form, ReadStatusPaneMessage(), static_cast<WPARAM>(pane), reinterpret_cast<LPARAM>(&text));
+  return text;
+}
+
 LRESULT CALLBACK SearchFormHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message >= 0xC000 && message == ReadStatusPaneMessage()) return OnReadStatusPane(wParam, lParam);
   switch (message) {
     case InitMessage: OnSearchFormInit(window); break;
     case WM_COMMAND:

@@ -5,6 +5,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 namespace va {
 
 // The panel's control id in the host's search form.
@@ -28,5 +30,10 @@ bool StopAutoSearchMore();
 void SetSearchPanelRunning(bool running);
 // The Auto Search More box is enabled (no run going on); true without a panel.
 bool AutoSearchBoxEnabled();
+
+// The text of pane `pane` of the host's status bar, read on the host's UI thread
+// (through the hooked search form `form` when called from another thread), so
+// that the host cannot change it between its length and its text.
+std::string HostStatusPaneText(HWND form, int pane);
 
 }  // namespace va

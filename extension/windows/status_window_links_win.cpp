@@ -22,13 +22,4 @@ bool StatusTrafficWindowKnown() { return TrafficWindow != nullptr; }
 bool StatusAutoSearchBoxEnabled() { return AutoSearchBoxEnabled(); }
 bool StatusAcceleratorStopped() { return AcceleratorShared.control.load() == kAcceleratorStopped; }
 
-namespace {
-void OnHideAdBannerSaved() { StatusWindowHideAdBannerChanged(CurrentOptions.HideAdBanner == 1); }
-}  // namespace
-
-// The options save runs this after HideAdBanner changed. The ad banner layout
-// has its own share of that update; it calls StatusWindowHideAdBannerChanged too
-// when it takes the entry over.
-void WatchHideAdBanner() { OptionLiveUpdates[kOptHideAdBanner] = OnHideAdBannerSaved; }
-
 }  // namespace va

@@ -274,9 +274,12 @@ HWND CreateStatusWindow(HWND owner) {
   HWND frame = CreateFixedDialog(ModuleInstance, IDD_STATUS_FRAME, owner, StatusFrameProc, kDotsPerInch, 0);
   if (!frame) return nullptr;
   StatusOwner = owner;
-  WatchHideAdBanner();
   FillPageList(frame);
-  if (StatusHideAdBanner()) EnableWindow(GetDlgItem(frame, IDC_STATUS_DOCK), FALSE);
+  if (StatusHideAdBanner()) {
+    // Docking takes the banner's place: without a banner the window floats.
+    StatusPlace().docked = 0;
+    EnableWindow(GetDlgItem(frame, IDC_STATUS_DOCK), FALSE);
+  }
   CreatePages(frame);
   SelectRememberedPage(frame);
   StatusWindow = frame;
@@ -377,12 +380,13 @@ void StatusWindowFollowPanel() {
 
 void StatusWindowHideAdBannerChanged(bool hidden) {
   HWND frame = StatusWindow;
-  if (!frame) return;
+  // The remembered place follows even while no window exists, so that a window
+  // made later does not dock into a banner that is gone.
   if (hidden && StatusPlace().docked == 1) {
     StatusPlace().docked = 0;
-    ApplyDockMode();
+    if (frame) ApplyDockMode();
   }
-  EnableWindow(GetDlgItem(frame, IDC_STATUS_DOCK), hidden ? FALSE : TRUE);
+  if (frame) EnableWindow(GetDlgItem(frame, IDC_STATUS_DOCK), hidden ? FALSE : TRUE);
 }
 
 }  // namespace va

@@ -25,7 +25,6 @@ bool StatusSearchWindowKnown();
 bool StatusTrafficWindowKnown();
 bool StatusAutoSearchBoxEnabled();  // the Auto Search More box of the search panel
 bool StatusAcceleratorStopped();
-void WatchHideAdBanner();  // follow later changes of the HideAdBanner option
 
 // Creates the window on first use, then hides it when visible and shows it
 // otherwise, recording the visible flag.
