@@ -21,6 +21,8 @@ have Xvfb || missing+=(xvfb)
 have xauth || missing+=(xauth)
 [ -f /usr/src/googletest/CMakeLists.txt ] || missing+=(googletest)
 have python3 || missing+=(python3)
+# makensis makes the installer (dist/VAExtensions-<version>-setup.exe).
+have makensis || missing+=(nsis)
 # clang's fuzzer and sanitizer runtimes
 if have clang++ && ! echo 'extern "C" int LLVMFuzzerTestOneInput(const char*,unsigned long){return 0;}' \
     | clang++ -x c++ -fsanitize=fuzzer - -o /dev/null >/dev/null 2>&1; then

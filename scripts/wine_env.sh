@@ -49,6 +49,10 @@ va_wine_start() {
   # The set-up session leaves two service managers behind; with both, every
   # program that opens a window waits ~10 s at start and at exit for a failing
   # service start. End that session and start the persistent server afresh.
+  # Without a window manager on the private display, Wine waits about 2 s for one
+  # each time a top-level window hides or closes (every message box answered,
+  # every program's end): let Wine manage its windows itself.
+  "$VA_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
   "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
   "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
   # The first program that touches the desktop starts Wine's desktop process,

@@ -15,9 +15,12 @@ void AttachToHost(HWND window);
 // The main frame's one-time set-up, on the host's UI thread.
 void InitAfterAttach(HWND mainWindow);
 DWORD WINAPI WindowFinderThread(LPVOID);
-// The library pane was destroyed: a pane the host makes again is found and
-// hooked like the first one.
-void FindLibraryPaneAgain();
+// The library pane was destroyed (LibraryPaneLost); when the host then makes a
+// new window (LookForNewLibraryPane, from the MDI client), a library pane in it
+// is found and hooked like the first one. No thread runs while nothing is made,
+// so a host that closes its windows as it exits starts none.
+void LibraryPaneLost();
+void LookForNewLibraryPane();
 // Tells the status window that a host window was found.
 void ReportHostWindowFound(HostView view);
 

@@ -111,6 +111,9 @@ DWORD WINAPI WindowFinderThread(LPVOID) {
 }
 
 namespace {
+// Set on the UI thread when the pane goes, taken back by the one search it starts.
+bool libraryPaneLost = false;
+
 // Looks for the library pane alone: the other windows stay as they were found,
 // and the host's view is left as the user has it.
 DWORD WINAPI LibraryFinderThread(LPVOID) {
@@ -124,8 +127,14 @@ DWORD WINAPI LibraryFinderThread(LPVOID) {
 }
 }  // namespace
 
-void FindLibraryPaneAgain() {
+void LibraryPaneLost() {
   LibraryPane = nullptr;
+  libraryPaneLost = true;
+}
+
+void LookForNewLibraryPane() {
+  if (!libraryPaneLost) return;
+  libraryPaneLost = false;
   HANDLE thread = CreateThread(nullptr, 0, LibraryFinderThread, nullptr, 0, nullptr);
   if (thread) CloseHandle(thread);
 }

@@ -6,6 +6,7 @@
 #include "common/extension_options.h"
 #include "common/registry_store.h"
 #include "extension/core/addon_host.h"
+#include "extension/core/attach.h"
 #include "extension/core/host_ids.h"
 #include "extension/core/module_state.h"
 
@@ -160,6 +161,8 @@ void LayoutWithoutAdBanner() {
 LRESULT CALLBACK MDIClientProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = CallWindowProcA(PreviousMDIClientProc, window, message, wParam, lParam);
   if (message == WM_SIZE && CurrentOptions.HideAdBanner) LayoutWithoutAdBanner();
+  // A window made or brought up may be a library window made again.
+  if (message == WM_MDICREATE || message == WM_MDIACTIVATE || message == WM_PARENTNOTIFY) LookForNewLibraryPane();
   return result;
 }
 

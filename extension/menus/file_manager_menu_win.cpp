@@ -130,9 +130,10 @@ void OnPaneDestroy() {
   if (LoadedHostMenu) DestroyMenu(LoadedHostMenu);
   LoadedHostMenu = nullptr;
   FileManagerMenu = nullptr;
-  // The list goes with the pane: a new pane's list is hooked afresh.
+  // The list goes with the pane: a new pane's list is hooked afresh, once the
+  // host makes one (see LookForNewLibraryPane).
   PreviousLibraryListProc = nullptr;
-  FindLibraryPaneAgain();
+  LibraryPaneLost();
 }
 
 // ---- the list ----

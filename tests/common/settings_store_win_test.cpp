@@ -122,7 +122,7 @@ class ExtensionSettings : public testing::Test {
     test::ClearExtensionSettings();
     CurrentOptions = ExtensionOptions{};
     CurrentLastState = LastStateRecord{};
-    for (auto& hook : OptionLiveUpdates) hook = nullptr;
+    ClearOptionLiveUpdates();
   }
   void TearDown() override { SetUp(); }
   static void User(const char* name, uint32_t value) { test::PutDword(kUser, kExtensionKey, name, value); }
@@ -178,10 +178,10 @@ void Hook() {
 // Saving writes only the changed fields, to HKCU, ChangeSystemBtn first, each
 // followed by its live update; the remembered state is written whole.
 TEST_F(ExtensionSettings, SaveWritesOnlyChangedFieldsToTheUser) {
-  OptionLiveUpdates[kOptChangeTrayMenu] = Hook<kOptChangeTrayMenu>;
-  OptionLiveUpdates[kOptChangeSystemBtn] = Hook<kOptChangeSystemBtn>;
-  OptionLiveUpdates[kOptHideAdBanner] = Hook<kOptHideAdBanner>;
-  OptionLiveUpdates[kOptAskExit] = Hook<kOptAskExit>;
+  SetOptionLiveUpdate(kOptChangeTrayMenu, Hook<kOptChangeTrayMenu>);
+  SetOptionLiveUpdate(kOptChangeSystemBtn, Hook<kOptChangeSystemBtn>);
+  SetOptionLiveUpdate(kOptHideAdBanner, Hook<kOptHideAdBanner>);
+  SetOptionLiveUpdate(kOptAskExit, Hook<kOptAskExit>);
   ExtensionOptions next = CurrentOptions;
   next.ChangeTrayMenu = next.ChangeSystemBtn = next.HideAdBanner = 1;
   next.TrayIcon = "t.ico";

@@ -55,7 +55,7 @@ class CyclingDownloadHost : public DownloadListPort, public AcceleratorHostPort 
       default: return 9;
     }
   }
-  void Select(uintptr_t) override {}
+  bool Select(uintptr_t) override { return true; }
   void Command(uint16_t) override {
     if (!perCycle_.empty()) ++perCycle_.back();
   }

@@ -43,7 +43,10 @@ class FakeHost : public DownloadListPort, public AcceleratorHostPort {
     if (c == DownloadColumn::Status) return swapped ? 1 : 2;
     return c == DownloadColumn::Speed ? 3 : 9;
   }
-  void Select(uintptr_t item) override { selected_ = item, Log("sel", "sel:" + rows.at(item - 1).title); }
+  bool Select(uintptr_t item) override {
+    selected_ = item, Log("sel", "sel:" + rows.at(item - 1).title);
+    return true;
+  }
   void Command(uint16_t id) override {  // pause and resume change the selected row as the host does
     Log("cmd", std::to_string(id));
     if (selected_ == 0) return;
@@ -116,9 +119,9 @@ void At(FakeHost& h, int64_t ms, std::function<void(FakeHost&)> change) { h.sche
 const Scenario kScenarios[] = {
     {"paused row resumed and accelerated, finished rows left; skips wait 1 s, actions ItemDelay",
      {kDone, kP, {"c", "Cancelled"}, {"f", "Failed"}}, kPlain, 8500, "sel cmd act", true,
-     "skipCompleted@4000 accel@5000 sel:p@5000 61244@5000 32986@5000 skipCancelled@7000 skipFailed@8000 -@10000"},
+     "skipCompleted@4000 sel:p@5000 accel@5000 61244@5000 32986@5000 skipCancelled@7000 skipFailed@8000 -@10000"},
     {"SkipPaused and SkipQueued", {kP, kQ, kD}, SET(s.SkipPaused = s.SkipQueued = 1), 6500, "sel act", false,
-     "skipPaused skipQueued accel sel:d -"},
+     "skipPaused skipQueued sel:d accel -"},
     {"Searching paused and resumed in cycle 4, then counted anew", {kS}, SET(s.SearchResume = 1, h.reacts = false),
      41000, "cyc cmd act", false, "| accel 61244 32986 | accel 61244 32986 | accel 61244 32986 | research4 61242 "
      "61244 32986 | accel 61244 32986 | accel 61244 32986 | accel 61244 32986 | research4 61242 61244 32986 -"},

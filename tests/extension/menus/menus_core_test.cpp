@@ -101,9 +101,10 @@ TEST(MenuRules, FileTypesTheGuardedOpenAsksAbout) {
   const std::pair<const char*, const char*> types[] = {
       {"song.mp3", "MP3"}, {"archive.tar.Gz", "GZ"}, {"readme", "README"}, {"trailing.", ""}, {"caf\xE9.\xE0vi", "\xC0VI"}};
   for (const auto& [name, type] : types) EXPECT_EQ(FileTypeOfName(name), type) << name;
-  for (const char* type : {"EXE", "PIF", "SHS", "SHB", "WSH", "VBE", "JS", "JSE", "BAT", "CMD", "COM"})
+  for (const char* type : {"EXE", "PIF", "SHS", "SHB", "WSH", "VBE", "JS", "JSE", "BAT", "CMD", "COM", "SCR", "CPL", "MSI",
+                           "MSP", "HTA", "VBS", "WSF", "PS1", "REG", "LNK", "JAR"})
     EXPECT_TRUE(IsRiskyFileType(type)) << type;
-  for (const char* type : {"", "MP3", "README", "BA", "BATS", "exe", "VBS"}) EXPECT_FALSE(IsRiskyFileType(type)) << type;
+  for (const char* type : {"", "MP3", "README", "BA", "BATS", "exe", "AVI"}) EXPECT_FALSE(IsRiskyFileType(type)) << type;
   EXPECT_TRUE(IsRiskyFileType(FileTypeOfName("com")));  // a name without a dot counts whole
   EXPECT_TRUE(IsRiskyFileType(FileTypeOfName("Setup.Exe")));
 }

@@ -353,7 +353,7 @@ class FileManagerPane : public testing::Test {
     std::strcpy(CaptionText, "VA Extensions");
     CurrentOptions = ExtensionOptions();
     CurrentOptions.ChangeFileManagerMenu = 1;
-    OptionLiveUpdates[kOptDefaultFileManagerAction]();
+    UpdateFileManagerDefault();
     SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0);
     paneSaw.clear();
     listSaw.clear();
@@ -390,7 +390,7 @@ TEST_F(FileManagerPane, IsTheHostsFileMenuWithOursAndFollowsTheDefaultAction) {
   EXPECT_EQ(GetMenuDefaultItem(FileManagerMenu, FALSE, 0), UINT(IDM_SHELL_OPEN));
   // With Theater as the default action double-click and Enter go to the host.
   CurrentOptions.DefaultFileManagerAction = 1;
-  OptionLiveUpdates[kOptDefaultFileManagerAction]();
+  UpdateFileManagerDefault();
   EXPECT_EQ(GetMenuDefaultItem(FileManagerMenu, FALSE, 0), UINT(host::kCmdTheater));
   File("song.vatest", temp_.path());
   for (int code : {NM_DBLCLK, NM_RETURN, NM_RCLICK, LVN_KEYDOWN}) Notify(code);

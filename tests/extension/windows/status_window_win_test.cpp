@@ -9,6 +9,7 @@
 #include <string>
 
 #include "extension/core/module_state.h"
+#include "extension/hostui/main_window.h"
 #include "extension/resources/resource.h"
 #include "support/scratch_registry.h"
 
@@ -39,6 +40,7 @@ class StatusWindowTest : public testing::Test {
     StatusPlace() = StatusWindowPlace{};
     StatusPage() = 0;
     CurrentOptions = ExtensionOptions{};
+    RegisterHostUiLiveUpdates();  // the module's owners of the options' live updates
   }
   void TearDown() override {
     if (StatusWindow) DestroyWindow(StatusWindow);
@@ -96,7 +98,8 @@ TEST_F(StatusWindowTest, PagesTextsListChoiceDockingAndTheAdBannerOption) {
   EXPECT_NE(about.find("|VA Extensions v0.56a|for Vexlo Aero V++|"), std::string::npos) << about;
 
   // Docking takes the caption away and keeps the client size; hiding the ad banner
-  // through the options' save undocks the window and disables docking at once.
+  // through the options' save (the host layout's own update of the option, which
+  // also serves the status window) undocks the window and disables docking at once.
   RECT floating, docked;
   GetClientRect(StatusWindow, &floating);
   Click(IDC_STATUS_DOCK);

@@ -1,0 +1,179 @@
+#!/usr/bin/env bash
+# installer_test.sh BITS SETUP PLUG WIZARD HOSTSIM ADDON VERSION: runs the real
+# installer silently in a fresh Wine prefix of its own (on the display of the
+# calling test run) against a stand-in client folder that holds a foreign add-on
+# (ADDON renamed ch_plug.dll), and checks what it changes: first the runs it must
+# refuse, then install, upgrade, the host using both add-ons, and both uninstalls.
+# PLUG and WIZARD are the files the installer packs.
+set -u
+bits=$1 setup=$2 plug=$3 wizard=$4 hostsim=$5 addon=$6 version=$7
+if [ "$setup" -ot "$plug" ] || [ "$setup" -ot "$wizard" ]; then
+  echo "FAILED: $setup is older than the binaries it packs: build the target installer first"; exit 1
+fi
+root=$(cd "$(dirname "$0")/../.." && pwd)
+source "$root/scripts/wine_env.sh"
+work=$(mktemp -d)
+client=""
+cleanup() {
+  [ -n "$client" ] && { chattr -i "$client" 2>/dev/null; chmod u+w "$client" 2>/dev/null; }
+  [ -n "${host_pid:-}" ] && kill "$host_pid" 2>/dev/null
+  va_wine_stop
+  rm -rf "$work"
+}
+trap cleanup EXIT
+VA_WINE_KEEP_DISPLAY=1 va_wine_start "$work/prefix" "$bits" >/dev/null 2>&1
+wine=$VA_WINE
+c=$WINEPREFIX/drive_c
+client=$c/Client
+uninstaller=$client/VAExtensions-uninstall.exe
+hklm='HKLM\Software\VAExtensions'
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\VAExtensions'
+menu="$c/ProgramData/Microsoft/Windows/Start Menu/Programs"
+fail=0
+ok() { echo "ok: $* (${SECONDS}s)"; }
+bad() { echo "FAILED: $* (${SECONDS}s)"; fail=1; }
+run() { "$wine" "$@" </dev/null >/dev/null 2>&1; }
+
+# The state the installer may touch: the client folder's files by content, the
+# registry keys it writes (exported), and the Start menu's entries.
+snapshot() {  # snapshot NAME
+  local out=$work/$1
+  mkdir -p "$out"
+  rm -f "$c"/snap-*.reg
+  run cmd /c "reg export $hklm C:\\snap-lm.reg /y & reg export $uninstall_key C:\\snap-un.reg /y & reg export HKCU\\Software\\VAExtensions C:\\snap-cu.reg /y & reg export HKLM\\Software\\Vexlo C:\\snap-client.reg /y"
+  for part in lm un cu client; do
+    if [ -f "$c/snap-$part.reg" ]; then mv "$c/snap-$part.reg" "$out/$part"; else echo absent >"$out/$part"; fi
+  done
+  (cd "$client" && find . -type f | sort | xargs -r -d '\n' sha256sum) >"$out/files"
+  (cd "$menu" && find . | sort) >"$out/menu"
+}
+text() { if [ "$(head -c 2 "$1" | od -An -tx1 | tr -d ' ')" = fffe ]; then iconv -f utf-16 -t utf-8 "$1"; else cat "$1"; fi; }
+same() {  # same WHAT BEFORE AFTER PART...: the parts of two snapshots are equal
+  local what=$1 a=$2 b=$3 part differs=""
+  shift 3
+  for part in "$@"; do cmp -s "$work/$a/$part" "$work/$b/$part" || differs="$differs $part"; done
+  if [ -z "$differs" ]; then ok "$what"; else
+    bad "$what: changed:$differs"
+    for part in $differs; do diff <(text "$work/$a/$part") <(text "$work/$b/$part") | head -n 20; done
+  fi
+}
+everything="files menu lm un cu client"
+# refused NAME MESSAGE-PART SETUP-ARGS...: the run fails with exit code 2 and the
+# message, and changes nothing.
+refused() {
+  local name=$1 message=$2
+  shift 2
+  snapshot before
+  "$wine" "$setup" /S "$@" </dev/null >"$work/out" 2>"$work/err"
+  local status=$?
+  snapshot after
+  [ $status = 2 ] && grep -q "$message" "$work/err" && ok "$name: refused, exit code 2, says \"$message\"" ||
+    bad "$name: exit code $status (want 2), message: $(cat "$work/err")"
+  same "$name: nothing changed" before after $everything
+}
+uninstall() {  # uninstall ARGS...: as the system's list runs it; waits until it is done
+  run "$uninstaller" /S "$@"
+  local tries=0
+  while [ -e "$uninstaller" ] && [ $tries -lt 150 ]; do sleep 0.1; tries=$((tries + 1)); done
+  [ -e "$uninstaller" ] && bad "the uninstaller did not finish within 15 s"
+}
+values() { "$wine" reg query "$1" 2>/dev/null | tr -d '\r' >"$work/values"; }  # values KEY: read for value
+value() { sed -n "s/^ *$1 *REG_[A-Z_]* *//p" "$work/values"; }
+expect_value() {  # expect_value NAME WANTED
+  local got
+  got=$(value "$1")
+  [ "$got" = "$2" ] && ok "$1 = $2" || bad "$1 is '$got', not '$2'"
+}
+
+# A client folder with a foreign add-on, the user's and an administrator's settings.
+run reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /d "" /f  # no desktop entries on this machine
+mkdir -p "$client" "$menu"
+cp "$hostsim" "$client/hostsim.exe"
+cp "$addon" "$client/ch_plug.dll"
+run cmd /c "reg add HKCU\\Software\\VAExtensions\\Accelerator /v CyclesDelay /t REG_DWORD /d 77 /f & reg add $hklm /v AskExit /t REG_DWORD /d 0 /f"
+
+echo "== refusals"
+refused "no client folder known" "is not known"
+run reg add 'HKLM\Software\Vexlo\v-aero' /v InstallDir /d 'C:\Client' /f
+printf 'module = no\n' >"$c/idle.txt"
+"$wine" "$client/hostsim.exe" --scenario 'C:\idle.txt' --log 'C:\idle.log' </dev/null >/dev/null 2>&1 &
+host_pid=$!
+tries=0
+until grep -q "ready main=" "$c/idle.log" 2>/dev/null || [ $tries -ge 300 ]; do sleep 0.1; tries=$((tries + 1)); done
+refused "client running" "is running"
+kill "$host_pid"; wait "$host_pid" 2>/dev/null; host_pid=""
+list=""
+for n in 1 2 3 4 5 6 7 8; do list="$list reg add $hklm\\ch_plugs /v Dll$n /d C:\\AddOn$n.dll /f &"; done
+run cmd /c "$list rem"
+refused "eight add-ons listed" "Eight add-ons are listed"
+run reg delete "$hklm\\ch_plugs" /f
+chmod a-w "$client"
+touch "$client/probe" 2>/dev/null && { rm -f "$client/probe"; chattr +i "$client" 2>/dev/null; }
+if touch "$client/probe" 2>/dev/null; then
+  rm -f "$client/probe"; bad "read-only folder: this machine cannot make a folder read-only (chmod, chattr)"
+else
+  refused "read-only folder" "no write access"
+fi
+chattr -i "$client" 2>/dev/null; chmod u+w "$client"
+
+echo "== install over a foreign add-on"
+snapshot original
+run "$setup" /S
+status=$?
+[ $status = 0 ] && ok "install exits 0" || bad "install exits $status"
+cmp -s "$client/ch_plug.dll" "$plug" && ok "ch_plug.dll is the suite's" || bad "ch_plug.dll is not the packed module"
+cmp -s "$client/VAConfigWizard.exe" "$wizard" && ok "the wizard is installed" || bad "VAConfigWizard.exe is not the packed wizard"
+cmp -s "$client/ch_plug_chained1.dll" "$addon" && ok "the foreign add-on is kept as ch_plug_chained1.dll" ||
+  bad "ch_plug_chained1.dll is not the foreign add-on"
+values "$hklm\\ch_plugs"
+expect_value Dll1 'C:\Client\ch_plug_chained1.dll'
+values "$uninstall_key"
+expect_value DisplayName "VA Extensions for Vexlo Aero V++"
+expect_value DisplayVersion "$version"
+expect_value Publisher "VA Extensions team"
+expect_value DisplayIcon 'C:\Client\VAConfigWizard.exe,0'
+expect_value UninstallString '"C:\Client\VAExtensions-uninstall.exe"'
+expect_value QuietUninstallString '"C:\Client\VAExtensions-uninstall.exe" /S'
+expect_value NoModify 0x1
+expect_value NoRepair 0x1
+size=$(($(value EstimatedSize))) want=$((($(stat -c %s "$plug") + $(stat -c %s "$wizard")) / 1024))
+[ "$size" -ge "$want" ] && [ "$size" -le $((want + 512)) ] && ok "EstimatedSize $size KB" || bad "EstimatedSize $size KB, files take $want KB"
+[ -f "$menu/VA Extensions/VA Extensions configuration wizard.lnk" ] && ok "Start menu entry" || bad "no Start menu entry"
+
+echo "== upgrade: installing again changes nothing, chains nothing"
+snapshot installed
+run "$setup" /S
+status=$?
+snapshot upgraded
+[ $status = 0 ] && ok "upgrade exits 0" || bad "upgrade exits $status"
+same "upgrade" installed upgraded $everything
+
+echo "== the host loads the module, the module the foreign add-on"
+printf 'second_panel_ms = 0\nexit_after_ms = 800\n' >"$c/story.txt"
+VA_TEST_ADDON_LOG='C:\addons.log' timeout 60 "$wine" "$client/hostsim.exe" --scenario 'C:\story.txt' --log 'C:\host.log' \
+  </dev/null >/dev/null 2>&1
+status=$?
+tr -d '\r' <"$c/host.log" | grep -q "module loaded C:\\\\Client\\\\ch_plug.dll" && ok "the host loaded the installed module" ||
+  bad "the host did not load C:\\Client\\ch_plug.dll (exit code $status)"
+tr -d '\r' <"$c/host.log" | sed -n 's/^[0-9]* export /ch_plug_chained1.dll /p' >"$work/host-calls"
+tr -d '\r' <"$c/addons.log" 2>/dev/null | grep -F -x -f "$work/host-calls" >"$work/addon-calls"
+if [ -s "$work/host-calls" ] && cmp -s "$work/host-calls" "$work/addon-calls" && grep -q " ServiceClose " "$work/host-calls"; then
+  ok "the foreign add-on received the host's $(wc -l <"$work/host-calls") calls"
+else
+  bad "the foreign add-on's calls differ from the host's"; tail -n 20 "$c/host.log" "$c/addons.log"
+fi
+
+echo "== uninstall keeping the settings"
+snapshot used
+uninstall
+snapshot removed
+same "uninstall restores the folder, the Start menu, the machine's keys" original removed files menu lm un client
+same "uninstall keeps the user's settings" used removed cu
+
+echo "== install again, uninstall with the settings"
+run "$setup" /S || bad "second install failed"
+uninstall /REMOVESETTINGS
+snapshot purged
+same "uninstall restores the folder, the Start menu, the machine's keys" original purged files menu lm un client
+[ "$(cat "$work/purged/cu")" = absent ] && ok "the user's settings are gone" || bad "HKCU\\Software\\VAExtensions is still there"
+exit $fail
