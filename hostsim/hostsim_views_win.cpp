@@ -305,7 +305,9 @@ void CreateSearchWindow() {
   Child("Button", "Search", BS_PUSHBUTTON | WS_TABSTOP, kSearchButtonId, g.searchForm, 310, 6, 80, 24);
   Child("Button", "Search More", BS_PUSHBUTTON | WS_TABSTOP, kSearchMoreButtonId, g.searchForm, 400, 6, 100, 24);
   Child("Button", "Stop", BS_PUSHBUTTON | WS_TABSTOP, kSearchStopId, g.searchForm, 510, 6, 60, 24);
-  Child("Button", "Search more automatically allowed", BS_AUTOCHECKBOX | WS_TABSTOP, kSearchCheckId, g.searchForm, 80,
+  // Left of the form's right side, which an add-on's panel may take: the whole
+  // label stays in view beside it.
+  Child("Button", "Search more automatically allowed", BS_AUTOCHECKBOX | WS_TABSTOP, kSearchCheckId, g.searchForm, 8,
         36, 260, 20);
   // Narrow enough to leave the form's right side to an add-on's panel.
   Child("Static", "", SS_LEFT, kSearchStatusId, g.searchForm, 8, 62, 350, 18);

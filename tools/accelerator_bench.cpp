@@ -5,7 +5,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "support/cycling_download_host.h"
+#include "tools/cycling_download_host.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // cycling_download_host: a download list of many rows in mixed states behind the
 // accelerator engine's ports, with a clock that only counts, so the engine runs a
-// chosen number of whole cycles in no real time. Portable; used by the soak
-// program and the accelerator bench.
+// chosen number of whole cycles in no real time. Portable; used by the
+// accelerator bench.
 #pragma once
 #include <cstdint>
 #include <string>
