@@ -13,12 +13,12 @@ struct WalkAction {
   std::string rest;  // everything after the verb, as written (texts with blanks)
 };
 
-// A resource of ch_plug.dll a step needs; a step whose resource is missing is
-// skipped with "skipped: ..." (the feature has not been built yet).
+// A resource of ch_plug.dll a step needs; a step whose resource is missing fails
+// with "failed: ..." and does none of its actions.
 struct WalkNeed {
   std::string kind;     // "dialog" or "menu"; empty: needs nothing
   int id = 0;
-  std::string feature;  // words for the skip line: "options dialog"
+  std::string feature;  // words for the failure line: "options dialog"
 };
 
 struct WalkStep {

@@ -14,7 +14,7 @@ cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DVA_SANITIZE=OFF -DVA_FUZZ
 cmake --build build/bench --target uuhash_bench accelerator_bench -j "${VA_JOBS:-2}" >/dev/null
 cmake -S . -B build/bench-lean -DCMAKE_BUILD_TYPE=Release -DVA_SANITIZE=OFF -DVA_FUZZ=OFF -DVA_LEAN_RELEASE=ON >/dev/null
 cmake --build build/bench-lean --target uuhash_bench -j "${VA_JOBS:-2}" >/dev/null
-c++ -O2 -std=c++20 -I. -Itests tests/extension/organizer/filter_match_bench.cpp \
+c++ -O2 -std=c++20 -I. tools/filter_match_bench.cpp \
   extension/organizer/filter_pattern.cpp common/text_rules.cpp common/number_text.cpp -o build/bench/filter_match_bench
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT

@@ -4,8 +4,8 @@
 # options dialog, 1000+ files through the organizer, QuickLinks of 100 files, the
 # accelerator over 200 rows), with the host's GDI and USER objects, handles and
 # private memory compared between the first and the last round, on a private
-# Xvfb display with a fresh Wine prefix. Options: --rounds N --files N --links N
-# --cycles N (see tests/soak/soak_win.cpp); the test run has the short version.
+# Xvfb display with a fresh Wine prefix. Its one option, --short, gives the
+# test run's short version (see tests/soak/soak_win.cpp).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"

@@ -15,127 +15,83 @@
 namespace va {
 namespace {
 
-using test::ReadStoredValue;
+using namespace va::test;
 
-int ValueCount(const char* key) {
-  HKEY handle;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS) return -1;
-  DWORD count = 0;
-  RegQueryInfoKeyA(handle, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr,
-                   nullptr);
-  RegCloseKey(handle);
-  return static_cast<int>(count);
+// The list's values as "name=text;" in registry order.
+std::string ListValues() {
+  std::string out;
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kAddOnListKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return "no key";
+  char name[64], data[256];
+  for (DWORD i = 0, n = sizeof name, size = sizeof data, type = 0;
+       RegEnumValueA(key, i, name, &n, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS;
+       ++i, n = sizeof name, size = sizeof data)
+    out += std::string(name) + (type == REG_SZ ? "=" : "?") + std::string(data, strnlen(data, size)) + ";";
+  RegCloseKey(key);
+  return out;
 }
 
 // The list editor saves: numbered text values, nothing when unchanged (case counts),
 // at most eight, and an empty list deletes every value and answers 0.
 TEST(SpineRoutines, AddOnListSavingWritesOnlyChangesAndKeepsTheLimit) {
-  test::DeleteTree(HKEY_LOCAL_MACHINE, kAddOnListKey);
+  DeleteTree(HKEY_LOCAL_MACHINE, kAddOnListKey);
   AddOnPaths.clear();
   AddOnLastIndex = -1;
-  test::PutRawValue(HKEY_LOCAL_MACHINE, kAddOnListKey, "Stray", REG_SZ, test::Sz("x"));
+  PutRawValue(HKEY_LOCAL_MACHINE, kAddOnListKey, "Stray", REG_SZ, Sz("x"));
   EXPECT_EQ(SaveAddOnList({"C:\\one.dll", "C:\\two.dll"}, 1), 1);
-  EXPECT_EQ(ValueCount(kAddOnListKey), 2);
-  test::StoredValue second = ReadStoredValue(HKEY_LOCAL_MACHINE, kAddOnListKey, "Dll2");
-  EXPECT_EQ(second.type, static_cast<DWORD>(REG_SZ));
-  EXPECT_EQ(second.bytes.substr(0, second.bytes.find('\0')), "C:\\two.dll");
-
-  test::PutRawValue(HKEY_LOCAL_MACHINE, kAddOnListKey, "Marker", REG_SZ, test::Sz("left alone"));
+  EXPECT_EQ(ListValues(), "Dll1=C:\\one.dll;Dll2=C:\\two.dll;");
+  PutRawValue(HKEY_LOCAL_MACHINE, kAddOnListKey, "Marker", REG_SZ, Sz("m"));
   EXPECT_EQ(SaveAddOnList({"C:\\one.dll", "C:\\two.dll"}, 1), 0);
-  EXPECT_TRUE(ReadStoredValue(HKEY_LOCAL_MACHINE, kAddOnListKey, "Marker").exists) << "an unchanged list was written";
+  EXPECT_EQ(ListValues(), "Dll1=C:\\one.dll;Dll2=C:\\two.dll;Marker=m;") << "an unchanged list was written";
   EXPECT_EQ(SaveAddOnList({"C:\\one.dll", "C:\\TWO.dll"}, 1), 1);
-  EXPECT_FALSE(ReadStoredValue(HKEY_LOCAL_MACHINE, kAddOnListKey, "Marker").exists);
-
-  std::vector<std::string> ten;
-  for (int i = 0; i < 10; ++i) ten.push_back("p" + std::to_string(i));
-  EXPECT_EQ(SaveAddOnList(ten, 9), 1);
-  EXPECT_EQ(ValueCount(kAddOnListKey), 8);
-  EXPECT_EQ(SaveAddOnList({"only"}, 5), 1);  // an index past the list is cut to it
-  EXPECT_EQ(ValueCount(kAddOnListKey), 1);
-
+  EXPECT_EQ(ListValues(), "Dll1=C:\\one.dll;Dll2=C:\\TWO.dll;");
+  EXPECT_EQ(SaveAddOnList({"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}, 9), 1);
+  EXPECT_EQ(ListValues(), "Dll1=1;Dll2=2;Dll3=3;Dll4=4;Dll5=5;Dll6=6;Dll7=7;Dll8=8;");
   EXPECT_EQ(SaveAddOnList({}, -1), 0);
-  EXPECT_EQ(ValueCount(kAddOnListKey), 0);
+  EXPECT_EQ(ListValues(), "");
   EXPECT_TRUE(AddOnPaths.empty());
-  test::DeleteTree(HKEY_LOCAL_MACHINE, kAddOnListKey);
-}
-
-TEST(SpineRoutines, AddOnFileCheckRefusesThisModuleByHandleAndReleasesWhatItOnlyChecks) {
-  test::TempFolder folder;
-  const std::string self = folder.Join("self.dll");
-  ASSERT_TRUE(CopyFileA(test::TestAddOnLibrary().c_str(), self.c_str(), FALSE));
-  HMODULE loaded = LoadLibraryA(self.c_str());
-  ASSERT_NE(loaded, nullptr);
-  EXPECT_EQ(CheckAddOnFile(("\"" + self + "\"").c_str(), 0), 1u) << "a good library in quotes";
-  ModuleInstance = loaded;  // pretend the good library is this module
-  const std::string otherSpelling = folder.Join(".\\self.dll");
-  EXPECT_EQ(CheckAddOnFile(otherSpelling.c_str(), 1), 0u) << otherSpelling;
-  ModuleInstance = nullptr;
-  FreeLibrary(loaded);
-  EXPECT_EQ(GetModuleHandleA(self.c_str()), nullptr) << "a check in mode 0 or a refusal kept the library loaded";
+  DeleteTree(HKEY_LOCAL_MACHINE, kAddOnListKey);
 }
 
 int endings = 0;
 UINT endCode = 99;
 
-LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcA(window, message, wParam, lParam);
-}
-LRESULT CALLBACK ModuleProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return CallWindowProcA(HostProc, window, message, wParam, lParam);
-}
-
-// Shutdown puts the host's procedure back, releases the add-ons, stores the last
-// state, reads the purge switch from the root UseHKEY_CURRENT_USER chooses, ends
-// the process with 0, and a re-entered unload notification does nothing.
-TEST(SpineRoutines, ShutdownRestoreReleaseStoreAndEndOnce) {
-  const char kDistributionKey[] = "SOFTWARE\\V++", kSearchKey[] = "SOFTWARE\\Vexlo\\Search";
-  test::ClearExtensionSettings();
-  test::DeleteTree(HKEY_CURRENT_USER, kSearchKey);
-  test::PutDword(HKEY_LOCAL_MACHINE, kDistributionKey, "UseHKEY_CURRENT_USER", 2);
-  test::PutDword(HKEY_LOCAL_MACHINE, kDistributionKey, "PurgeSearchesOnExit", 1);  // not read: the user's counts
-  test::PutDword(HKEY_CURRENT_USER, kSearchKey, "kept", 1);
-  SetProcessEnder([](UINT code) {
-    ++endings;
-    endCode = code;
-  });
-  WNDCLASSA cls = {};
-  cls.lpfnWndProc = HostProc;
-  cls.lpszClassName = "VaShutdownFrame";
-  RegisterClassA(&cls);
-  HWND frame = CreateWindowExA(0, cls.lpszClassName, "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+// The file check takes a path in quotes and releases what it only checks, and
+// refuses this module under another spelling of its path. Shutdown puts the host's
+// procedure back, releases the add-ons, stores the last state, ends the process
+// with 0, and a re-entered unload notification does nothing.
+TEST(SpineRoutines, AddOnFileCheckAndShutdownRestoreReleaseStoreAndEndOnce) {
+  ClearExtensionSettings();
+  SetProcessEnder([](UINT code) { ++endings, endCode = code; });
+  HWND frame = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(frame, nullptr);
+  const LONG_PTR hostProc = GetWindowLongPtrA(frame, GWLP_WNDPROC);
   HostMainWindow = frame;
-  PreviousMainProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(frame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ModuleProc)));
-  test::TempFolder folder;
+  PreviousMainProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(frame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcA)));
+  TempFolder folder;
   const std::string addOn = folder.Join("released.dll");
-  ASSERT_TRUE(CopyFileA(test::TestAddOnLibrary().c_str(), addOn.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(TestAddOnLibrary().c_str(), addOn.c_str(), FALSE));
+  EXPECT_EQ(CheckAddOnFile(("\"" + addOn + "\"").c_str(), 0), 1u) << "a good library in quotes";
   AddOnPaths = {addOn};
   LoadAddOns();
   ASSERT_EQ(LoadedAddOns.size(), 1u);
+  ModuleInstance = LoadedAddOns[0].module;  // pretend the add-on is this module
+  EXPECT_EQ(CheckAddOnFile(folder.Join(".\\released.dll").c_str(), 1), 0u) << "the same file under another spelling";
+  ModuleInstance = nullptr;
 
   ShutdownModule();
-  EXPECT_EQ(endings, 1);
-  EXPECT_EQ(endCode, 0u);
-  EXPECT_EQ(GetWindowLongPtrA(frame, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(HostProc));
-  EXPECT_EQ(GetModuleHandleA(addOn.c_str()), nullptr) << "the add-on was not released";
-  EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, test::kLastStateKey, "StatusWnd").bytes, test::Sz("0,0,0,0"));
-  EXPECT_TRUE(ReadStoredValue(HKEY_CURRENT_USER, kSearchKey, "kept").exists) << "purged by the machine's switch";
-
-  test::PutDword(HKEY_CURRENT_USER, kDistributionKey, "PurgeSearchesOnExit", 1);
+  EXPECT_EQ(endings * 100 + endCode, 100u) << "ended once with 0";
+  EXPECT_EQ(GetWindowLongPtrA(frame, GWLP_WNDPROC), hostProc);
+  EXPECT_EQ(GetModuleHandleA(addOn.c_str()), nullptr) << "the add-on was not released, or a check kept it loaded";
+  EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, kLastStateKey, "StatusWnd").bytes, Sz("0,0,0,0"));
+  DeleteTree(HKEY_CURRENT_USER, kLastStateKey);
   ShutdownModule();  // the re-entered notification
   EXPECT_EQ(endings, 1);
-  EXPECT_TRUE(ReadStoredValue(HKEY_CURRENT_USER, kSearchKey, "kept").exists);
-  SetProcessEnder([](UINT) { ++endings; });  // allows one more run, now with the user's switch on
-  ShutdownModule();
-  EXPECT_EQ(endings, 2);
-  EXPECT_FALSE(ReadStoredValue(HKEY_CURRENT_USER, kSearchKey, "kept").exists);
-
+  EXPECT_FALSE(ReadStoredValue(HKEY_CURRENT_USER, kLastStateKey, "StatusWnd").exists) << "a second shutdown ran";
   SetProcessEnder(nullptr);
   HostMainWindow = nullptr;
   DestroyWindow(frame);
-  for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) test::DeleteTree(root, kDistributionKey);
-  test::DeleteTree(HKEY_CURRENT_USER, kSearchKey);
-  test::ClearExtensionSettings();
+  ClearExtensionSettings();
 }
 
 }  // namespace

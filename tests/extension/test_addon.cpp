@@ -13,54 +13,32 @@ namespace {
 HINSTANCE self = nullptr;
 
 DWORD Record(const char* name, std::initializer_list<DWORD_PTR> args) {
-  char path[MAX_PATH] = {};
+  char path[MAX_PATH] = {}, own[MAX_PATH] = {}, number[24];
   if (!GetEnvironmentVariableA("VA_TEST_ADDON_LOG", path, MAX_PATH)) return 7;
-  char own[MAX_PATH] = {};
   GetModuleFileNameA(self, own, MAX_PATH);
-  std::string file = own;
-  std::string line = file.substr(file.find_last_of('\\') + 1) + " " + name;
-  for (DWORD_PTR arg : args) {
-    char number[24];
-    std::snprintf(number, sizeof number, " 0x%llx", static_cast<unsigned long long>(arg));
-    line += number;
-  }
+  std::string line = std::string(own).substr(std::string(own).find_last_of('\\') + 1) + " " + name;
+  for (DWORD_PTR arg : args) line += (std::snprintf(number, sizeof number, " 0x%llx", static_cast<unsigned long long>(arg)), number);
   line += "\r\n";
-  HANDLE out = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  if (out != INVALID_HANDLE_VALUE) WriteFile(out, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-  if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
+  if (FILE* out = std::fopen(path, "ab")) {
+    std::fputs(line.c_str(), out);
+    std::fclose(out);
+  }
   return 7;
 }
 
 }  // namespace
 
+#define VA_ARGS4 DWORD_PTR a1, DWORD_PTR a2, DWORD_PTR a3, DWORD_PTR a4
 extern "C" {
-
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD, LPVOID) {
-  self = instance;
-  return TRUE;
-}
-
-__declspec(dllexport) DWORD WINAPI ChannelWrite(DWORD_PTR a1, DWORD_PTR a2, DWORD_PTR a3, DWORD_PTR a4) {
-  return Record("ChannelWrite", {a1, a2, a3, a4});
-}
-
-__declspec(dllexport) DWORD WINAPI ChannelRead(DWORD_PTR a1, DWORD_PTR a2, DWORD_PTR a3, DWORD_PTR a4) {
-  return Record("ChannelRead", {a1, a2, a3, a4});
-}
-
-__declspec(dllexport) DWORD WINAPI ServiceShow(DWORD_PTR a1, DWORD_PTR a2, DWORD_PTR a3, DWORD_PTR a4, DWORD_PTR a5,
-                                               DWORD_PTR a6, DWORD_PTR a7, DWORD_PTR a8, DWORD_PTR a9, DWORD_PTR a10,
-                                               DWORD_PTR a11) {
-  return Record("ServiceShow", {a1, a2, a3, a4, a5, a6, a7, a8, a9, a10, a11});
-}
-
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD, LPVOID) { return self = instance, TRUE; }
+__declspec(dllexport) DWORD WINAPI ChannelWrite(VA_ARGS4) { return Record("ChannelWrite", {a1, a2, a3, a4}); }
+__declspec(dllexport) DWORD WINAPI ChannelRead(VA_ARGS4) { return Record("ChannelRead", {a1, a2, a3, a4}); }
+__declspec(dllexport) DWORD WINAPI DescWrite(VA_ARGS4, DWORD_PTR a5) { return Record("DescWrite", {a1, a2, a3, a4, a5}); }
 __declspec(dllexport) DWORD WINAPI ServiceClose(DWORD_PTR a1, DWORD_PTR a2, DWORD_PTR a3) {
   return Record("ServiceClose", {a1, a2, a3});
 }
-
-__declspec(dllexport) DWORD WINAPI DescWrite(DWORD_PTR a1, DWORD_PTR a2, DWORD_PTR a3, DWORD_PTR a4, DWORD_PTR a5) {
-  return Record("DescWrite", {a1, a2, a3, a4, a5});
+__declspec(dllexport) DWORD WINAPI ServiceShow(VA_ARGS4, DWORD_PTR a5, DWORD_PTR a6, DWORD_PTR a7, DWORD_PTR a8,
+                                               DWORD_PTR a9, DWORD_PTR a10, DWORD_PTR a11) {
+  return Record("ServiceShow", {a1, a2, a3, a4, a5, a6, a7, a8, a9, a10, a11});
 }
-
 }  // extern "C"

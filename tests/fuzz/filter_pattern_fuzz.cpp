@@ -5,7 +5,7 @@
 #include "fuzz_input.h"
 #include "support/pattern_reference.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+void Fuzz(const uint8_t* data, size_t size) {
   // The pattern or filter text, a zero byte, the name to match.
   const std::vector<std::string> parts = InputParts(data, size, '\0', 2);
   const std::string &pattern = parts[0], &name = parts[1];
@@ -17,5 +17,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const va::test::ReferencePattern reference(pattern);
     Require(fast.valid() == reference.valid() && fast.MatchesWhole(name) == reference.MatchesWhole(name));
   }
-  return 0;
 }

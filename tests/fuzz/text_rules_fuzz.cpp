@@ -1,14 +1,16 @@
-// Fuzzes the readers of stored command lines and edit texts: program and
-// arguments come from the input, the numeric filter keeps only digits and one
-// point, an out-of-range number is replaced by one of the bounds, upper-casing
-// keeps the length.
-#include <algorithm>
-
+// Fuzzes the readers of texts that come from outside: stored command lines and
+// edit texts (program and arguments come from the input, the numeric filter keeps
+// only digits and one point, an out-of-range number is replaced by one of the
+// bounds, upper-casing keeps the length), the StatusWnd value (what it gives is
+// written and read back unchanged) and the stand-in host's scenario files (no
+// more rows than the input has bytes).
+#include "common/extension_options.h"
 #include "common/number_text.h"
 #include "common/text_rules.h"
 #include "fuzz_input.h"
+#include "hostsim/scenario.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+void Fuzz(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
   std::string program, arguments, filtered, clamped;
   va::SplitCommandLine(text, program, arguments);
@@ -22,5 +24,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(value == -5 || value == 500);
   }
   Require(va::UpperCaseText(text).size() == size);
-  return 0;
+  const va::StatusWindowPlace place = va::ParseStatusWnd(text);
+  const va::StatusWindowPlace back = va::ParseStatusWnd(va::FormatStatusWnd(place));
+  Require(back.left == place.left && back.top == place.top && back.shown == place.shown && back.docked == place.docked);
+  const va::hostsim::Scenario s = va::hostsim::ParseScenario(text);
+  Require(s.downloads.size() + s.library.size() + s.errors.size() <= size);
+  Require(!s.columnTypes.empty() && s.columnTypes.size() <= 16);
 }

@@ -41,8 +41,6 @@ class HostSim {
   std::string Join(const std::string& name) const { return temp_.Join(name); }
   // Copies a file into the host's folder under `name`; returns the new path.
   std::string CopyIn(const std::string& source, const std::string& name);
-  // The file the test add-ons append their calls to (environment VA_TEST_ADDON_LOG).
-  std::string AddOnLogPath() const { return temp_.Join("addons.log"); }
 
   // Writes the scenario and starts the host; true once its automation window exists.
   bool Start(const std::string& scenario, int timeoutMs = 30000);
@@ -88,9 +86,6 @@ HWND StatusWindowOf(const HostSim& host);
 std::string StatusPageText(const HostSim& host, int page, int control);
 // Where control `id` of `parent` stands, in its parent's client coordinates.
 RECT ChildRect(HWND parent, int id);
-inline bool SameRect(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
 // WM_GETTEXT with a deadline: GetWindowText does not ask a window of another process.
 std::string WindowTextOf(HWND window);
 

@@ -85,7 +85,8 @@ std::string HostSim::CopyIn(const std::string& source, const std::string& name) 
 
 bool HostSim::Start(const std::string& scenario, int timeoutMs) {
   WriteFileBytes(temp_.Join("scenario.txt"), scenario);
-  SetEnvironmentVariableA("VA_TEST_ADDON_LOG", AddOnLogPath().c_str());
+  // The test add-ons append their calls to this file.
+  SetEnvironmentVariableA("VA_TEST_ADDON_LOG", temp_.Join("addons.log").c_str());
   std::string command = "\"" + temp_.Join("hostsim.exe") + "\" --scenario \"" + temp_.Join("scenario.txt") +
                         "\" --log \"" + temp_.Join("hostsim.log") + "\"";
   STARTUPINFOA startup = {};
@@ -148,7 +149,7 @@ bool HostSim::WaitForLog(const std::string& prefix, int timeoutMs, int count) co
   return WaitUntil([&] { return CountLog(prefix) >= count; }, timeoutMs);
 }
 
-std::vector<std::string> HostSim::AddOnLog() const { return SplitLines(ReadWholeFile(AddOnLogPath())); }
+std::vector<std::string> HostSim::AddOnLog() const { return SplitLines(ReadWholeFile(temp_.Join("addons.log"))); }
 
 bool HostSim::WaitForExit(int timeoutMs, DWORD* exitCode) {
   if (!process_.hProcess) return false;

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <functional>
+#include <filesystem>
 #include <map>
 
 #include "extension/organizer/organizer.h"
@@ -22,8 +22,7 @@ using Values = std::map<std::string, std::string>;
 
 int ThreadCount() {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-  THREADENTRY32 entry = {};
-  entry.dwSize = sizeof entry;
+  THREADENTRY32 entry{.dwSize = sizeof entry};
   int count = 0;
   for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
     count += entry.th32OwnerProcessID == GetCurrentProcessId();
@@ -33,37 +32,25 @@ int ThreadCount() {
 
 // Filter values as "name" -> text, or "#n" for a number.
 void Put(HKEY root, const Values& values) {
-  for (const auto& [name, text] : values) {
+  for (const auto& [name, text] : values)
     if (text.starts_with("#")) test::PutDword(root, kFiltersKey, name.c_str(), std::stoul(text.substr(1)));
     else test::PutRawValue(root, kFiltersKey, name.c_str(), REG_SZ, test::Sz(text));
-  }
 }
 Values Stored() {
   Values values;
   HKEY key = nullptr;
   RegOpenKeyExA(HKEY_CURRENT_USER, kFiltersKey, 0, KEY_READ, &key);
   char name[300], data[600];
-  for (DWORD i = 0, nameSize = 300, type, size = 600;
-       key && !RegEnumValueA(key, i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-       ++i, nameSize = 300, size = 600)
+  auto* bytes = reinterpret_cast<BYTE*>(data);
+  for (DWORD i = 0, n = 300, type, size = 600; key && !RegEnumValueA(key, i, name, &n, nullptr, &type, bytes, &size); ++i, n = 300, size = 600)
     values[name] = type == REG_DWORD ? "#" + std::to_string(*reinterpret_cast<DWORD*>(data)) : std::string(data, strnlen(data, size));
   if (key) RegCloseKey(key);
   return values;
 }
 
-// Every file below `folder` (relative path -> contents).
-void Collect(const std::string& folder, const std::string& prefix, Values& out) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
-    std::string name = found.cFileName, path = folder + "\\" + name;
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      if (name != "." && name != "..") Collect(path, prefix + name + "\\", out);
-    } else {
-      out[prefix + name] = ReadWholeFile(path);
-    }
-  }
-  FindClose(search);
+void Collect(const std::string& root, const std::string& folder, Values& out) {  // path below root -> contents
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(root + folder))
+    if (entry.is_regular_file()) out[entry.path().string().substr(root.size())] = ReadWholeFile(entry.path().string());
 }
 
 // A user's filters, stored with gaps in their numbers beside values the loader
@@ -75,16 +62,18 @@ void Collect(const std::string& folder, const std::string& prefix, Values& out) 
 // finished, a copy the user edits is never overwritten and comes back once
 // deleted, a taken name gets "[1]", sub-folders (even one named like a match)
 // and ".dat" files stay; nothing is lost or doubled and the command ran once per
-// copy. At most 64 filters are kept, and without the user's list the machine's.
+// copy. A name the ANSI code page cannot hold is matched and copied under its own
+// name; a shared folder renamed away and made anew is watched anew. At most 64
+// filters are kept (of more stored, the lowest numbers), and without the user's
+// list the machine's.
 TEST(OrganizerOnRealFolders, StoredFiltersDriveTheWatcherThread) {
   test::TempFolder temp;
   const std::string root = temp.path() + "\\", shared = root + "Shared", music = shared + "\\Music\\Escape";
   const std::string copies = root + "Copies", all = root + "All", log = root + "Tools\\record args.exe.txt";
   for (const std::string& folder : {shared, shared + "\\Old.mp3", root + "Tools"}) CreateDirectoryA(folder.c_str(), nullptr);
   char self[MAX_PATH] = "";
-  const std::string built = std::string(self, GetModuleFileNameA(nullptr, self, MAX_PATH));
-  ASSERT_TRUE(CopyFileA((built.substr(0, built.rfind('\\')) + "\\record_args.exe").c_str(),
-                        (root + "Tools\\record args.exe").c_str(), FALSE));
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  std::filesystem::copy_file(std::filesystem::path(self).replace_filename("record_args.exe"), root + "Tools\\record args.exe");
   SetEnvironmentVariableA("VA_TEST_TOOLS", (root + "Tools").c_str());
   const std::string cmd = "\"%VA_TEST_TOOLS%\\record args.exe\" \"%F\" %P %FN";
   test::ClearExtensionSettings();
@@ -100,20 +89,14 @@ TEST(OrganizerOnRealFolders, StoredFiltersDriveTheWatcherThread) {
   EXPECT_EQ(FilterList, loaded);
 
   const int threads = ThreadCount();
-  Put(HKEY_CURRENT_USER, {{"Marker", ""}});
   EXPECT_EQ(SaveFilters(loaded, 2), 0);
-  EXPECT_EQ(Stored().count("Marker"), 1u) << "an unchanged list was rewritten";
   PrepareOrganizer();
   EXPECT_TRUE(WaitUntil([&] { return ThreadCount() == threads + 1; }, 5000)) << "attach starts the watcher";
   std::vector<FilterRecord> none, one{loaded[2]};
   EXPECT_EQ(SaveFilters(none, -1), 0);
   EXPECT_TRUE(WaitUntil([&] { return ThreadCount() == threads && WatcherState == Stopped; }, 5000));
   EXPECT_EQ(Stored(), Values{});
-  for (int round = 0; round < 6; ++round) {
-    ASSERT_EQ(SaveFilters(one, 0), 1);
-    SaveFilters(none, -1);
-  }
-  ASSERT_EQ(SaveFilters(one, 0), 1);
+  for (int round = 0; round < 7; ++round) ASSERT_EQ(SaveFilters(none, -1) + SaveFilters(one, 0), 1);
   EXPECT_TRUE(WaitUntil([&] { return ThreadCount() == threads + 1 && WatcherState == Running; }, 5000));
   SaveFilters(none, -1);
   ASSERT_TRUE(WaitUntil([&] { return WatcherState == Stopped; }, 5000));
@@ -142,11 +125,11 @@ TEST(OrganizerOnRealFolders, StoredFiltersDriveTheWatcherThread) {
   // A file that arrives while the watcher scans waits for the next change, so a
   // wait for the watcher's work touches the folder now and then (".dat" is left).
   int polls = 0, marks = 0;
-  auto until = [&](const std::function<bool()>& done) {
+  auto until = [&](auto done, int ms = 8000) {
     return WaitUntil([&] {
       if (++polls % 25 == 0) test::WriteFileBytes(shared + "\\touch.dat", ""), DeleteFileA((shared + "\\touch.dat").c_str());
       return done();
-    }, 8000);
+    }, ms);
   };
   auto settle = [&] {  // two markers copied one after the other: a whole scan has run
     for (int i = 0; i < 2; ++i) {
@@ -159,33 +142,45 @@ TEST(OrganizerOnRealFolders, StoredFiltersDriveTheWatcherThread) {
   EXPECT_EQ(ReadWholeFile(copies + "\\Notes.TXT"), "edited copy");
   EXPECT_EQ(ReadWholeFile(all + "\\big.avi"), "") << "a file still being written was taken";
   DeleteFileA((copies + "\\Notes.TXT").c_str());
-  settle();
   ASSERT_TRUE(WriteFile(writer, " second half", 12, &written, nullptr));
   CloseHandle(writer);
   drop("early.mp3", "dropped later");
-  drop("readme", "plain");
   EXPECT_TRUE(until([&] { return ReadWholeFile(all + "\\big.avi") == "first half, second half"; }));
   EXPECT_TRUE(WaitUntil([&] { return ReadWholeFile(log) == ran + ran; }, 5000)) << ReadWholeFile(log);
   settle();
   expected.erase("Shared\\early.mp3");
   expected.insert({{"Shared\\Music\\Escape\\early.mp3", "early"}, {"Shared\\Music\\Escape\\early[1].mp3", "dropped later"},
                    {"Copies\\Notes.TXT", "notes"}, {"Shared\\big.avi", "first half, second half"},
-                   {"All\\big.avi", "first half, second half"}, {"Shared\\readme", "plain"}, {"All\\readme", "plain"}});
+                   {"All\\big.avi", "first half, second half"}});
   for (int k = 1; k <= marks; ++k) expected["Shared\\mark" + std::to_string(k)] = expected["All\\mark" + std::to_string(k)] = "m";
   Values found;
-  for (const char* folder : {"Shared", "Copies", "All"}) Collect(root + folder, std::string(folder) + "\\", found);
+  for (const char* folder : {"Shared", "Copies", "All"}) Collect(root, folder, found);
   EXPECT_EQ(found, expected);
+
+  // Two characters for "??", copied under the name they have.
+  const std::wstring wideName = L"\x65E5\x672C.mp3", two = std::wstring(root.begin(), root.end()) + L"Two\\";
+  std::vector<FilterRecord> wide{{"Two", "??.mp3", Copy, root + "Two", "", ""}};
+  ASSERT_EQ(SaveFilters(wide, 0), 1);
+  CloseHandle(CreateFileW((std::wstring(shared.begin(), shared.end()) + L"\\" + wideName).c_str(), GENERIC_WRITE, 0,
+                          nullptr, CREATE_NEW, 0, nullptr));
+  EXPECT_TRUE(until([&] { return GetFileAttributesW((two + wideName).c_str()) != INVALID_FILE_ATTRIBUTES; }));
+  // The shared folder goes away and a new one takes its name: watched anew.
+  ASSERT_TRUE(MoveFileA(shared.c_str(), (root + "Gone").c_str()));
+  ASSERT_TRUE(CreateDirectoryA(shared.c_str(), nullptr));
+  drop("re.mp3", "again");
+  EXPECT_TRUE(until([&] { return ReadWholeFile(root + "Two\\re.mp3") == "again"; }, 15000));
 
   std::vector<FilterRecord> many(70, loaded[2]);
   ASSERT_EQ(SaveFilters(many, 69), 1);
-  EXPECT_EQ(Stored().count("Title64"), 1u);
-  EXPECT_EQ(Stored().count("Title65"), 0u) << "at most 64 filters are kept";
+  EXPECT_TRUE(Stored().count("Title64") && !Stored().count("Title65")) << "at most 64 filters are kept";
   SaveFilters(none, -1);
   EXPECT_TRUE(WaitUntil([&] { return WatcherState == Stopped; }, 5000));
+  // Of more filters stored, those with the lowest numbers, whatever the listing order.
   test::DeleteTree(HKEY_CURRENT_USER, kFiltersKey);
-  for (int n = 2; n <= 70; ++n) Put(HKEY_LOCAL_MACHINE, {{"Title" + std::to_string(n), "t"}});
-  EXPECT_EQ(LoadFilters(), 63);
-  EXPECT_EQ(FilterList[0].Title, "machine");
+  test::DeleteTree(HKEY_LOCAL_MACHINE, kFiltersKey);
+  for (int n = 70; n >= 1; --n) Put(HKEY_LOCAL_MACHINE, {{"Title" + std::to_string(n), "t" + std::to_string(n)}});
+  ASSERT_EQ(LoadFilters(), 63);
+  for (int n = 1; n <= 64; ++n) ASSERT_EQ(FilterList[n - 1].Title, "t" + std::to_string(n)) << "the machine's, lowest numbers";
   test::ClearExtensionSettings();
   test::DeleteTree(HKEY_CURRENT_USER, kLocalContentKey);
 }

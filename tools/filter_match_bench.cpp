@@ -10,15 +10,11 @@
 
 #include "extension/organizer/filter_pattern.h"
 
-// Seconds that `work` takes.
-template <typename Work>
-double Timed(Work work) {
-  auto start = std::chrono::steady_clock::now();
-  work();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
 int main() {
+  auto Timed = [](auto work) {  // seconds that `work` takes
+    auto start = std::chrono::steady_clock::now();
+    return work(), std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  };
   const char* kinds[] = {"*.MP3; *.OGG", "*.AVI", "SONG?*.WAV", "*LIVE*", "A-B (*).*", "*.TXT;*.NFO;*.DIZ",
                          "REPORT ??.DOC", "*[1]*"};
   const char* exts[] = {".MP3", ".OGG", ".AVI", ".TXT", ".ZIP", ".DOC", ".BIN", ""};
