@@ -1,14 +1,15 @@
 // The shared portable rules as tables: upper-casing, command-line splitting, the
-// numeric edit rules, numbers in stored texts, stored texts, list reordering and
-// the StatusWnd text.
+// numeric edit rules, numbers in stored texts, stored texts and the placeholder
+// scan (matching, both resume rules, the environment fallback, and that the scan
+// ends on values that name themselves or each other or keep growing).
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <cctype>
 #include <cstring>
+#include <map>
 
-#include "common/extension_options.h"
-#include "common/list_order.h"
 #include "common/number_text.h"
+#include "common/placeholder_scan.h"
 #include "common/stored_texts.h"
 #include "common/text_rules.h"
 
@@ -17,13 +18,12 @@ namespace {
 
 TEST(TextRules, UpperCaseSplitAndNumericEdits) {
   EXPECT_EQ(UpperCaseText(std::string("abc xyz-09_AZ\0b", 15)), std::string("ABC XYZ-09_AZ\0B", 15));
-  EXPECT_EQ(UpperCaseText("\x9A\x9C\xFF\xE0\xE9\xFE"), "\x8A\x8C\x9F\xC0\xC9\xDE");  // š œ ÿ à é þ
-  EXPECT_EQ(UpperCaseText("\xF7\xDF\xC0\x8A\xB5"), "\xF7\xDF\xC0\x8A\xB5");          // ÷ ß and upper case stay
+  // š œ ÿ à é þ change; ÷ ß and upper case stay.
+  EXPECT_EQ(UpperCaseText("\x9A\x9C\xFF\xE0\xE9\xFE\xF7\xDF\xC0\x8A\xB5"), "\x8A\x8C\x9F\xC0\xC9\xDE\xF7\xDF\xC0\x8A\xB5");
   struct Split { std::string_view line; const char *program, *arguments; } splits[] = {
       {"  \"C:\\Program Files\\Tool\\tool.exe\"   -a  \"b c\"  ", "C:\\Program Files\\Tool\\tool.exe", "-a  \"b c\""},
-      {"notepad.exe", "notepad.exe", ""}, {"C:\\tools\\x.exe  /q   file.txt ", "C:\\tools\\x.exe", "/q   file.txt"},
-      {"\"C:\\a b\\x.exe -v", "C:\\a b\\x.exe -v", ""}, {std::string_view(" \0prog arg\0 ", 12), "prog", "arg"},
-      {"    ", "", ""}, {"\"\"", "", ""}};
+      {"C:\\tools\\x.exe  /q   file.txt ", "C:\\tools\\x.exe", "/q   file.txt"},
+      {"\"C:\\a b\\x.exe -v", "C:\\a b\\x.exe -v", ""}, {std::string_view(" \0prog arg\0 ", 12), "prog", "arg"}, {"\"\"", "", ""}};
   for (const Split& row : splits) {
     std::string program = "x", arguments = "x";
     SplitCommandLine(row.line, program, arguments);
@@ -51,57 +51,65 @@ TEST(TextRules, LeadingNumbersOfStoredTexts) {
   EXPECT_DOUBLE_EQ(ParseLeadingNumber("3.25kB"), 3.25);
 }
 
+// The captions decode exactly and are kept scrambled; a number out of range leaves
+// the buffer untouched, a short buffer gets what fits and false.
 TEST(StoredTexts, DecodeIntoBuffersOfEverySize) {
   char buffer[64];
-  ASSERT_TRUE(DecodeStoredText(ExtensionStoredTexts(), 2, buffer, 14));  // 13 characters and the end
-  EXPECT_STREQ(buffer, "VA Extensions");
-  ASSERT_TRUE(DecodeStoredText(ExtensionStoredTexts(), 1, buffer, sizeof buffer));
-  EXPECT_STREQ(buffer, "for Vexlo Aero V++");
-  for (int n : {3, 4}) EXPECT_TRUE(DecodeStoredText(ExtensionStoredTexts(), n, buffer, sizeof buffer) && *buffer) << n;
-  for (int n : {1, 2}) EXPECT_TRUE(DecodeStoredText(WizardStoredTexts(), n, buffer, sizeof buffer) && *buffer) << n;
-  std::span<const unsigned char> caption = ExtensionStoredTexts()[1];  // kept scrambled in the image
+  ASSERT_TRUE(DecodeStoredText(ExtensionStoredTexts(), 2, buffer, 14) && std::string(buffer) == "VA Extensions");
+  for (int n : {1, 3, 4}) EXPECT_TRUE(DecodeStoredText(ExtensionStoredTexts(), n, buffer, sizeof buffer) && *buffer) << n;
+  std::span<const unsigned char> caption = ExtensionStoredTexts()[2];
   EXPECT_EQ(std::string(caption.begin(), caption.end()).find("VA Ext"), std::string::npos);
-  EXPECT_EQ(caption.back(), kStoredTextKey);
   std::memset(buffer, '#', sizeof buffer);
-  EXPECT_FALSE(DecodeStoredText(ExtensionStoredTexts(), 0, buffer, sizeof buffer) ||
-               DecodeStoredText(ExtensionStoredTexts(), 5, buffer, sizeof buffer) ||
-               DecodeStoredText(WizardStoredTexts(), 3, buffer, sizeof buffer) ||
-               DecodeStoredText(WizardStoredTexts(), -1, buffer, sizeof buffer));
-  EXPECT_EQ(std::string(buffer, sizeof buffer), std::string(sizeof buffer, '#'));  // out of range: untouched
-  EXPECT_FALSE(DecodeStoredText(ExtensionStoredTexts(), 2, buffer, 4));
-  EXPECT_EQ(std::string(buffer, 5), "VA E#");  // four decoded bytes, nothing past them
-  EXPECT_FALSE(DecodeStoredText(ExtensionStoredTexts(), 2, buffer, 13));  // no room for the end
+  EXPECT_FALSE(DecodeStoredText(ExtensionStoredTexts(), 0, buffer, 9) || DecodeStoredText(ExtensionStoredTexts(), 5, buffer, 9) ||
+               DecodeStoredText(WizardStoredTexts(), 3, buffer, 9) || DecodeStoredText(ExtensionStoredTexts(), 2, buffer, 4) ||
+               DecodeStoredText(ExtensionStoredTexts(), 2, buffer + 5, 13));  // no room for the end
+  EXPECT_EQ(std::string(buffer, 6), "VA E#V");  // four bytes, nothing past them
 }
 
-TEST(ListOrder, MovesSwapsAndNeighbours) {
-  std::vector<int> rows = {1, 2, 3, 4};
-  EXPECT_TRUE(MoveEntry(rows, 0, 2) && MoveEntry(rows, 3, 1) && SwapEntries(rows, 0, 3));
-  EXPECT_FALSE(MoveEntry(rows, 4, 0) || MoveEntry(rows, 0, 4) || SwapEntries(rows, 1, 9));
-  EXPECT_EQ(rows, (std::vector<int>{1, 4, 3, 2}));  // 2 3 1 4, then 2 4 3 1, then swapped ends
-  for (size_t from = 0; from < 5; ++from) {
-    for (size_t to = 0; to < 5; ++to) {
-      std::vector<int> all = {0, 1, 2, 3, 4}, rest = all;
-      ASSERT_TRUE(MoveEntry(all, from, to));
-      rest.erase(rest.begin() + from);
-      rest.insert(rest.begin() + to, static_cast<int>(from));
-      EXPECT_EQ(all, rest) << from << "->" << to;
-    }
-  }
-  struct Row { size_t selected; int direction; size_t result; } presses[] = {
-      {0, -1, 0}, {3, +1, 3}, {2, -1, 1}, {2, +1, 3}, {7, -1, 7}};
-  for (const Row& row : presses) EXPECT_EQ(NeighbourIndex(row.selected, row.direction, 4), row.result) << row.selected;
+// Known names with their resume rule, and an environment looked up in upper case.
+PlaceholderRules Rules(std::map<std::string, std::string> environment) {
+  PlaceholderRules rules;
+  for (auto [name, restart, value] : {std::tuple{"WINROOT", true, "C:"}, {"VAPATH", true, "%ROOT%\\Client"},
+       {"ROOT", true, "D:"}, {"SELF", true, "[%SELF%]"}, {"MYSHARED", false, "S:"}, {"LONGSHARED", false, "E:\\Shared\\Files"},
+       {"EMPTY", false, ""}, {"WINDIR", false, "C:\\WINDOWS"}, {"TRIPLE", false, "%ROOT%%ROOT%%ROOT%"}})
+    rules.known.push_back({name, restart ? ScanResume::Restart : ScanResume::AfterOldEnd, [v = std::string(value)] { return v; }});
+  rules.environment = [environment](std::string name) {
+    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return environment.count(name) ? environment.at(name) : std::string();
+  };
+  return rules;
 }
 
-TEST(StatusWndText, FormatsAndParsesThePlace) {
-  EXPECT_EQ(FormatStatusWnd({-5, 2147483647, 1, -1}), "-5,2147483647,1,-1");
-  struct Row { const char* text; int32_t left, top; int shown; int32_t docked; } rows[] = {
-      {"10,20", 10, 20, 0, 0}, {"100,200,1,1", 100, 200, 1, 1}, {"", 0, 0, 0, 0},
-      {"10.6, -3.5,abc,7x", 11, -4, 0, 7}, {"1e300,-1e300,257,4,99", INT32_MAX, INT32_MIN, 1, 4}, {"nan,inf", 0, 0, 0, 0}};
-  for (const Row& row : rows) {
-    StatusWindowPlace place = ParseStatusWnd(row.text);
-    EXPECT_TRUE(place.left == row.left && place.top == row.top && place.shown == row.shown && place.docked == row.docked)
-        << row.text << " -> " << FormatStatusWnd(place);
+TEST(PlaceholderScan, ExpandsByTheRulesOfEachName) {
+  const PlaceholderRules rules = Rules({{"TEMP", "C:\\Temp"}, {"ENVEMPTY", ""}, {"LOOP", "x%LOOP%y"},
+                                        {"A", "%B%"}, {"B", "%A%"}, {"WINDIR", "from environment"}});
+  for (auto [in, out] : {std::pair{"%WINROOT%\\My Shared Folder", "C:\\My Shared Folder"}, {"%winroot%|%WinRoot%", "C:|C:"},
+       {"%ROOT%-%ROOT%", "D:-D:"}, {"%%%", "%%%"}, {"100% sure", "100% sure"}, {"%%ROOT%", "%%ROOT%"},
+       {"%%%ROOT%", "%%D:"}, {"%NOPE%ROOT%", "%NOPE%ROOT%"}, {"%NOPE%%ROOT%", "%NOPE%D:"},  // an unknown name keeps its "%"
+       {"x%EMPTY%\\y", "x\\y"}, {"%Temp%\\a", "C:\\Temp\\a"}, {"%ENVEMPTY%\\a", "%ENVEMPTY%\\a"},
+       {"%NOSUCH%\\a", "%NOSUCH%\\a"}, {"%WINDIR%", "C:\\WINDOWS"},  // known names win over the environment
+       {"%MYSHARED%\\%WINDIR%", "S:\\%WINDIR%"}, {"%LONGSHARED%\\%WINDIR%", "E:\\Shared\\Files\\C:\\WINDOWS"},
+       {"%VAPATH%\\Skins", "D:\\Client\\Skins"}, {"%TRIPLE%", "%ROOT%%ROOT%%ROOT%"}, {"%LOOP%", "x%LOOP%y"},
+       {"%SELF%-%SELF%", "[%SELF%]-[%SELF%]"}, {"%A%", "%A%"}}) {
+    std::string text = in;
+    ExpandPlaceholders(text, rules);
+    EXPECT_EQ(text, out) << in;
   }
+}
+
+TEST(PlaceholderScan, GrowingValuesStopAtTheLimits) {
+  std::map<std::string, std::string> doubling;
+  for (char c = 'A'; c < 'Y'; ++c) doubling[std::string(1, c)] = std::string("%") + char(c + 1) + "%%" + char(c + 1) + "%";
+  std::string text = "%A%";
+  ExpandPlaceholders(text, Rules(doubling));
+  EXPECT_TRUE(text.size() <= kMaxExpandedLength && text.size() > kMaxExpandedLength / 4) << text.size();
+
+  int counter = 0;
+  PlaceholderRules neverRepeating;
+  neverRepeating.environment = [&counter](const std::string&) { return "%N" + std::to_string(++counter) + "%"; };
+  text = "%START%";
+  ExpandPlaceholders(text, neverRepeating);
+  EXPECT_TRUE(counter <= static_cast<int>(kMaxReplacements) + 1 && text == "%N" + std::to_string(kMaxReplacements) + "%") << text;
 }
 
 }  // namespace
