@@ -308,7 +308,7 @@ void CreateSearchWindow() {
   // Left of the form's right side, which an add-on's panel may take: the whole
   // label stays in view beside it.
   Child("Button", "Search more automatically allowed", BS_AUTOCHECKBOX | WS_TABSTOP, kSearchCheckId, g.searchForm, 8,
-        36, 260, 20);
+        36, 300, 20);
   // Narrow enough to leave the form's right side to an add-on's panel.
   Child("Static", "", SS_LEFT, kSearchStatusId, g.searchForm, 8, 62, 350, 18);
   HWND results = Child(kPaneClass, "", WS_CLIPCHILDREN, kPaneSecondId, inner);

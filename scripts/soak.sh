@@ -13,5 +13,5 @@ cd "$root"
 source "$root/scripts/wine_env.sh"
 va_build_for_wine "$root" "the soak runs" || exit 1
 trap va_wine_stop EXIT
-va_wine_start "$root/build/soak-prefix" "$bits"
+VA_WINE_UNMANAGED=1 va_wine_start "$root/build/soak-prefix" "$bits"
 timeout 3600 "$VA_WINE" "$root/$wine_build/tests/soak/soak.exe" "$@" </dev/null

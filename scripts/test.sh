@@ -17,7 +17,7 @@ echo "== native unit tests and fuzz targets"
 ctest --test-dir build/native --output-on-failure -j 2 --timeout 300 </dev/null || status=1
 
 trap va_wine_stop EXIT
-va_wine_start "$root/$wine_build/wineprefix" "$bits"
+VA_WINE_UNMANAGED=1 va_wine_start "$root/$wine_build/wineprefix" "$bits"
 if [ "$wine_build" != build/win32 ]; then
   echo "== checks of the 32-bit deliverables"
   ctest --test-dir build/win32 --output-on-failure -L check </dev/null || status=1

@@ -51,8 +51,12 @@ va_wine_start() {
   # service start. End that session and start the persistent server afresh.
   # Without a window manager on the private display, Wine waits about 2 s for one
   # each time a top-level window hides or closes (every message box answered,
-  # every program's end): let Wine manage its windows itself.
-  "$VA_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
+  # every program's end): for the tests (VA_WINE_UNMANAGED=1) Wine manages its
+  # windows itself. The demo keeps the usual behaviour, whose pictures catch
+  # windows that stand only for a moment.
+  if [ "${VA_WINE_UNMANAGED:-}" = 1 ]; then
+    "$VA_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
+  fi
   "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
   "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
   # The first program that touches the desktop starts Wine's desktop process,

@@ -1,13 +1,18 @@
-// The accelerator engine's real cycle and row loops over a fake download list and a
-// fake clock: each scenario runs minutes of cycles in microseconds and compares, in
-// order, what the host saw.
-#include "extension/accelerator/accelerator_engine.h"
-
+// The portable rules of the accelerator and the download list: the engine's real
+// cycle and row loops over a fake list and a fake clock (minutes of cycles in
+// microseconds, compared in order with what the host saw), the bulk walk over the
+// same list, the settings' ranges, state and speed matches, the column map and the
+// reorder record.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
+#include <tuple>
 
+#include "extension/accelerator/accelerator_settings.h"
+#include "extension/accelerator/download_commands.h"
+#include "extension/accelerator/download_order.h"
 #include "extension/resources/resource.h"
 
 namespace va {
@@ -18,17 +23,18 @@ struct Row {
   bool gone = false;  // removed by the host: its text can no longer be read
 };
 
+// A title starting with "!" is a row the list refuses to select (gone meanwhile).
 // Records the events of the kinds a scenario watches, "what" or "what@ms": sel:<title>,
 // cmd (the number), act / next (the texts), last:<title>, st<status word>, cyc ("|"
 // when a cycle starts), was<0|1>.
-class FakeHost : public DownloadListPort, public AcceleratorHostPort {
- public:
+struct FakeHost : DownloadListPort, AcceleratorHostPort {
   std::vector<Row> rows;
   std::multimap<int64_t, std::function<void(FakeHost&)>> schedule;
   std::string kinds, trace;
   bool timed = false, reacts = true, swapped = false;  // swapped: status cell before title
   int64_t now = 0, gateMs = 0;
   AcceleratorWords words;
+  uintptr_t selected = 0;
 
   uintptr_t First() override { return rows.empty() ? 0 : 1; }
   uintptr_t Next(uintptr_t item) override { return item < rows.size() ? item + 1 : 0; }
@@ -39,18 +45,17 @@ class FakeHost : public DownloadListPort, public AcceleratorHostPort {
     return !r.gone;
   }
   int CellNumber(DownloadColumn c) override {
-    if (c == DownloadColumn::Title) return swapped ? 2 : 1;
-    if (c == DownloadColumn::Status) return swapped ? 1 : 2;
-    return c == DownloadColumn::Speed ? 3 : 9;
+    return c == DownloadColumn::Title ? 1 + swapped : c == DownloadColumn::Status ? 2 - swapped
+                                                                                 : c == DownloadColumn::Speed ? 3 : 9;
   }
   bool Select(uintptr_t item) override {
-    selected_ = item, Log("sel", "sel:" + rows.at(item - 1).title);
-    return true;
+    Log("sel", "sel:" + rows.at(item - 1).title);
+    return rows.at(item - 1).title[0] != '!' && (selected = item) != 0;
   }
   void Command(uint16_t id) override {  // pause and resume change the selected row as the host does
     Log("cmd", std::to_string(id));
-    if (selected_ == 0) return;
-    std::string& status = rows.at(selected_ - 1).status;
+    if (selected == 0) return;
+    std::string& status = rows.at(selected - 1).status;
     if (reacts && id == kHostPauseDownload) status = "Paused";
     if (reacts && id == kHostResumeDownload && (status == "Paused" || status == "Queued")) status = "Downloading";
   }
@@ -60,17 +65,14 @@ class FakeHost : public DownloadListPort, public AcceleratorHostPort {
     return names[static_cast<int>(s)];
   }
   void Sleep(uint32_t ms) override {
-    EXPECT_TRUE(ms == 1000 || ms == 500) << ms;
-    Pass(ms);
-    if (now > 1'000'000) words.control = kAcceleratorStopRequested;  // never loops forever
+    if (Pass(ms), now > 1'000'000 || (ms != 1000 && ms != 500)) words.control = kAcceleratorStopRequested;
   }
   void WaitGate() override { Pass(gateMs); }  // a bulk command may hold the gate a while
   void Pass(int64_t ms) {  // time passes; the host's scheduled changes happen
     now += ms;
-    while (!schedule.empty() && schedule.begin()->first <= now) {
-      auto action = schedule.begin()->second;
-      schedule.erase(schedule.begin());
-      action(*this);
+    for (auto due = schedule.begin(); due != schedule.end() && due->first <= now; due = schedule.begin()) {
+      auto action = due->second;
+      schedule.erase(due), action(*this);
     }
   }
   void ShowText(int control, const std::string& text) override {
@@ -91,13 +93,10 @@ class FakeHost : public DownloadListPort, public AcceleratorHostPort {
         {IDS_SKIPPED_IN_RANGE, "inRange"}, {IDS_NO_VALUE, "-"}};
     return texts.at(id);
   }
-
- private:
   void Log(const std::string& kind, const std::string& what) {
     if ((" " + kinds + " ").find(" " + kind + " ") == std::string::npos) return;
     trace += (trace.empty() ? "" : " ") + what + (timed ? "@" + std::to_string(now) : "");
   }
-  uintptr_t selected_ = 0;
 };
 
 using Tweak = std::function<void(AcceleratorSettings&, FakeHost&)>;
@@ -106,77 +105,72 @@ struct Scenario {
   std::vector<Row> rows;
   Tweak tweak;     // settings and scheduled host changes, on top of the plain settings
   int64_t stopAt;  // ms after the thread's start (the first cycle starts at 4000); -1: before it starts
-  const char* kinds;
-  bool timed;
+  const char* kinds;  // the kinds of events traced; "@" among them: with their times
   const char* expected;
 };
 
-const Row kDone{"done", "Completed"}, kP{"p", "Paused"}, kQ{"q", "Queued"}, kD{"d", "Downloading"}, kS{"s", "Searching"};
-const Tweak kPlain = [](AcceleratorSettings&, FakeHost&) {};
+const Row kDone{"done", "Completed"}, kP{"p", "Paused"}, kQ{"q", "Queued"}, kD{"d", "Downloading"},
+    kS{"s", "Searching"}, kC{"c", "Connecting"};
 #define SET(...) [](AcceleratorSettings& s, FakeHost& h) { (void)s, (void)h; __VA_ARGS__; }
 void At(FakeHost& h, int64_t ms, std::function<void(FakeHost&)> change) { h.schedule.emplace(ms, change); }
 
 const Scenario kScenarios[] = {
     {"paused row resumed and accelerated, finished rows left; skips wait 1 s, actions ItemDelay",
-     {kDone, kP, {"c", "Cancelled"}, {"f", "Failed"}}, kPlain, 8500, "sel cmd act", true,
+     {kDone, kP, {"c", "Cancelled"}, {"f", "Failed"}}, SET(), 8500, "@ sel cmd act",
      "skipCompleted@4000 sel:p@5000 accel@5000 61244@5000 32986@5000 skipCancelled@7000 skipFailed@8000 -@10000"},
-    {"SkipPaused and SkipQueued", {kP, kQ, kD}, SET(s.SkipPaused = s.SkipQueued = 1), 6500, "sel act", false,
+    {"SkipPaused and SkipQueued", {kP, kQ, kD}, SET(s.SkipPaused = s.SkipQueued = 1), 6500, "sel act",
      "skipPaused skipQueued sel:d accel -"},
-    {"Searching paused and resumed in cycle 4, then counted anew", {kS}, SET(s.SearchResume = 1, h.reacts = false),
-     41000, "cyc cmd act", false, "| accel 61244 32986 | accel 61244 32986 | accel 61244 32986 | research4 61242 "
-     "61244 32986 | accel 61244 32986 | accel 61244 32986 | accel 61244 32986 | research4 61242 61244 32986 -"},
+    {"Searching paused and resumed in cycle 2, then counted anew", {kS}, SET(s.SearchResume = 1, h.reacts = false,
+     s.TimesInSearchState = 2), 21000, "cyc cmd act",
+     "| accel 61244 32986 | research2 61242 61244 32986 | accel 61244 32986 | research2 61242 61244 32986 -"},
     {"Searching pause lasts half a second", {kS}, SET(s.SearchResume = s.TimesInSearchState = 1, h.reacts = false),
-     4700, "cmd act", true, "research1@4000 61242@4000 61244@4500 32986@4500 -@6500"},
+     4700, "@ cmd act", "research1@4000 61242@4000 61244@4500 32986@4500 -@6500"},
     {"Searching, Downloading, Searching counts 1 again", {kS}, SET(s.SearchResume = 1, s.TimesInSearchState = 2;
      At(h, 7500, [](FakeHost& h) { h.rows[0].status = "Downloading"; });
      At(h, 12500, [](FakeHost& h) { h.rows[0].status = "Searching"; })),
-     20000, "cyc cmd", false, "| 61244 32986 | 61244 32986 | 61244 32986 | 61242 61244 32986"},
-    {"NumScanItems 3 handles three rows, skipped ones included", {{"r1", "Completed"}, {"r2", "Paused"},
-     {"r3", "Failed"}, {"r4", "Paused"}}, SET(s.NumScanItems = 3), 9500, "last sel", false,
-     "last:r1 last:r2 sel:r2 last:r3 last:-"},
+     20000, "cyc cmd", "| 61244 32986 | 61244 32986 | 61244 32986 | 61242 61244 32986"},
+    {"NumScanItems 3: three rows, skipped ones too", {{"r1", "Completed"}, {"r2", "Paused"}, {"r3", "Failed"}, kP},
+     SET(s.NumScanItems = 3), 9500, "last sel", "last:r1 last:r2 sel:r2 last:r3 last:-"},
     {"keep range pauses while the count is above the maximum", {kD, kD, kD, kD, kD}, SET(s.KeepDownloads = 1), 12500,
-     "cmd act", false, "61242 above4 32986 accel 32986 accel 32986 accel 32986 accel -"},
+     "cmd act", "61242 above4 32986 accel 32986 accel 32986 accel 32986 accel -"},
     {"keep range resumes below the minimum and skips inside the range", {kP, kP, kQ}, SET(s.KeepDownloads = 1), 8500,
-     "cmd act", false, "61244 32986 below2 61244 32986 below2 inRange -"},
-    {"Searching and Connecting rows count", {kS, {"c", "Connecting"}, kD, kD},
-     SET(s.KeepDownloads = 1, s.NumDownloadsMax = 2), 4500, "cmd", false, "61242"},
-    {"NoSearchingConnecting leaves them out of the count", {kS, {"c", "Connecting"}, kD, kD},
-     SET(s.KeepDownloads = s.NoSearchingConnecting = 1, s.NumDownloadsMax = 2), 4500, "cmd", false, "32986"},
+     "cmd act", "61244 32986 below2 61244 32986 below2 inRange -"},
+    {"Searching, Connecting count", {kS, kC, kD, kD}, SET(s.KeepDownloads = 1, s.NumDownloadsMax = 2), 4500, "cmd", "61242"},
+    {"NoSearchingConnecting leaves them out of the count", {kS, kC, kD, kD},
+     SET(s.KeepDownloads = s.NoSearchingConnecting = 1, s.NumDownloadsMax = 2), 4500, "cmd", "32986"},
     {"NoSearchingConnecting still pauses a Searching row above the maximum", {kS, kD, kD, kD},
-     SET(s.KeepDownloads = s.NoSearchingConnecting = 1, s.NumDownloadsMax = 2), 4500, "cmd", false, "61242"},
-    {"speed equal to the minimum is not above it", {{"f", "Downloading", " 12.5 KB/s"}},
-     SET(s.SkipBySpeed = 1, s.MinSpeed = 1250), 4500, "act", false, "accel -"},
-    {"speed above the minimum skips with its text", {{"f", "Downloading", " 12.5 KB/s"}},
-     SET(s.SkipBySpeed = 1, s.MinSpeed = 1249), 4500, "act", false, "faster12.49 -"},
-    {"speed text keeps two digits", {{"f", "Downloading", "0.07 KB/s"}}, SET(s.SkipBySpeed = 1, s.MinSpeed = 5),
-     4500, "act", false, "faster0.05 -"},
-    {"countdown shows CyclesDelay - 1 down to 0; a stop in a cycle ends it", {kDone}, kPlain, 8500, "next", true,
+     SET(s.KeepDownloads = s.NoSearchingConnecting = 1, s.NumDownloadsMax = 2), 4500, "cmd", "61242"},
+    {"speed above the minimum skips (its text)", {{"f", "Downloading", " 12.5 KB/s"}, {"g", "Downloading", "12.05"}},
+     SET(s.SkipBySpeed = 1, s.MinSpeed = 1205), 5500, "act", "faster12.05 accel -"},
+    {"countdown shows CyclesDelay - 1 down to 0; a stop in a cycle ends it", {kDone}, SET(), 8500, "@ next",
      "run@0 next0@4000 run@4000 next2@6000 next1@7000 next0@8000 run@8000 inactive@10000"},
     {"status words for the tray; a stop in the countdown is noticed within a second", {kDone},
-     SET(s.CyclesDelay = 45), 12345, "st was", true, "st3@0 was1@0 st1@4000 st3@5000 was0@13000 st2@13000"},
+     SET(s.CyclesDelay = 45), 12345, "@ st was", "st3@0 was1@0 st1@4000 st3@5000 was0@13000 st2@13000"},
     {"a stop during a cycle still sends the clear commands", {kP, kQ}, SET(s.ClearUploads = s.ClearDownloads = 1),
-     4500, "sel cmd", false, "sel:p 61244 32986 32917 32880"},
-    {"a stop asked before the thread starts is kept", {kP}, kPlain, -1, "st cmd", true, "st3@0 st2@0"},
+     4500, "sel cmd", "sel:p 61244 32986 32917 32880"},
+    {"a stop asked before the thread starts is kept", {kP}, SET(), -1, "@ st cmd", "st3@0 st2@0"},
     {"an unreadable row ends the walk; the next cycle goes on", {{"a", "Paused"}, {"b", "Paused"}, {"c", "Paused"}},
      SET(At(h, 4500, [](FakeHost& h) { h.rows[1].gone = true; }); At(h, 8500, [](FakeHost& h) { h.rows[1].gone = false; })),
-     13500, "cyc sel", false, "| sel:a | sel:a sel:b sel:c"},
+     13500, "cyc sel", "| sel:a | sel:a sel:b sel:c"},
     {"cells are located anew for every row", {kDone, kP}, SET(At(h, 4500, [](FakeHost& h) { h.swapped = true; })),
-     6500, "last sel", false, "last:done last:p sel:p last:-"},
-    {"a stop while a bulk command holds the gate ends the walk at once", {kP}, SET(h.gateMs = 300), 4100, "sel cmd",
-     false, ""},
-    {"without SearchResume a Searching row is only accelerated", {kS}, SET(s.TimesInSearchState = 1), 4500, "cmd",
-     false, "61244 32986"},
-    {"without ItemDelay an action still waits a second", {kP, kQ}, SET(s.ItemDelay = 0), 5500, "sel", true,
+     6500, "last sel", "last:done last:p sel:p last:-"},
+    {"a stop while a bulk command holds the gate ends the walk at once", {kP}, SET(h.gateMs = 300), 4100, "sel", ""},
+    {"without SearchResume Searching is accelerated", {kS}, SET(s.TimesInSearchState = 1), 4500, "cmd", "61244 32986"},
+    {"without ItemDelay an action still waits a second", {kP, kQ}, SET(s.ItemDelay = 0), 5500, "@ sel",
      "sel:p@4000 sel:q@5000"},
+    // A row the list will not select gets no text and no command, and ends the walk.
+    {"refused select: accelerate, then re-search", {{"!s", "Searching"}, kQ}, SET(s.SearchResume = 1,
+     s.TimesInSearchState = 2), 8500, "cyc sel cmd act", "| sel:!s | sel:!s -"},
+    {"refused select: above the maximum, then below the minimum", {{"!d", "Downloading"}, kD}, SET(s.KeepDownloads = 1,
+     s.NumDownloadsMax = 1; At(h, 6000, [](FakeHost& h) { h.rows[0].status = h.rows[1].status = "Paused"; })), 8500,
+     "cyc sel cmd act", "| sel:!d | sel:!d -"},
 };
 #undef SET
 
 TEST(AcceleratorEngine, ScenariosOverAFakeListAndClock) {
   for (const Scenario& row : kScenarios) {
     FakeHost host;
-    host.rows = row.rows;
-    host.kinds = row.kinds;
-    host.timed = row.timed;
+    host.rows = row.rows, host.kinds = row.kinds, host.timed = host.kinds.find('@') != std::string::npos;
     AcceleratorSettings s;  // plain settings; the engine runs what it is given, so a short 3 s cycle delay
     s.CyclesDelay = 3, s.ItemDelay = 2, s.TimesInSearchState = 4, s.NumDownloadsMin = 2, s.NumDownloadsMax = 4;
     row.tweak(s, host);
@@ -184,10 +178,90 @@ TEST(AcceleratorEngine, ScenariosOverAFakeListAndClock) {
     else host.schedule.emplace(row.stopAt, [](FakeHost& h) { h.words.control = kAcceleratorStopRequested; });
     AcceleratorEngine(host, host, s, host.words).Run();
     EXPECT_EQ(host.trace, row.expected) << row.name;
-    EXPECT_EQ(host.words.control.load(), kAcceleratorStopped) << row.name;
-    EXPECT_EQ(host.words.wasOn.load(), 0) << row.name;
-    EXPECT_EQ(host.words.status.load(), kAcceleratorDisabled) << row.name;
+    EXPECT_EQ(std::vector<uint32_t>({host.words.control, host.words.wasOn, host.words.status}),
+              std::vector<uint32_t>({kAcceleratorStopped, 0, kAcceleratorDisabled})) << row.name;
   }
+}
+
+// Bulk commands act on the rows in the state named (all rows when asked), in order;
+// a row the list refuses to select ends the walk without a command.
+TEST(DownloadBulkCommand, MatchingRowsInOrderAndARefusedSelectEndsTheWalk) {
+  const std::tuple<std::vector<Row>, bool, int, std::string> cases[] = {
+      {{kP, kQ, {"r", "Paused"}}, false, 2, "sel:p 61244 sel:r 61244"}, {{kP, kQ}, true, 2, "sel:p 61244 sel:q 61244"},
+      {{kQ, kP, {"!x", "Paused"}, {"y", "Paused"}}, false, 1, "sel:p 61244 sel:!x"}, {{{"!q", "Queued"}, kP}, true, 0, "sel:!q"}};
+  for (const auto& [rows, all, acted, expected] : cases) {
+    FakeHost host;
+    host.rows = rows, host.kinds = "sel cmd";
+    EXPECT_EQ(RunBulkCommand(host, kHostResumeDownload, all, "Paused"), acted) << expected;
+    EXPECT_EQ(host.trace, expected);
+  }
+}
+
+using F = AcceleratorField;
+
+// Loads a record from the stored values (every other one missing; SkipPaused and
+// MinSpeed were set before) and gives "Name=value" of the fields `expected` names.
+TEST(AcceleratorSettingsLoad, RangesDefaultsAndFlagRules) {
+  const std::pair<std::map<F, uint32_t>, std::string> rows[] = {
+      {{}, "CyclesDelay=45 ItemDelay=2 SkipPaused=1 TimesInSearchState=4 NumDownloadsMax=4 NumDownloadsMin=2 MinSpeed=777"},
+      {{{F::CyclesDelay, 0x80000000}, {F::ItemDelay, 0xFFFFFFFF}, {F::TimesInSearchState, 9}, {F::NumDownloadsMax, 0}},
+       "CyclesDelay=600 ItemDelay=600 TimesInSearchState=8 NumDownloadsMax=1 NumDownloadsMin=1"},
+      {{{F::CyclesDelay, 5}, {F::NumDownloadsMax, 3}, {F::NumDownloadsMin, 0xFFFFFFFE}}, "CyclesDelay=30 NumDownloadsMin=3"},
+      {{{F::SkipQueued, 0x101}, {F::KeepDownloads, 0x200}, {F::MinSpeed, 0xFFFFFFFF}, {F::NumScanItems, 12345}},
+       "SkipPaused=1 SkipQueued=1 KeepDownloads=0 MinSpeed=4294967295 NumScanItems=12345"},
+      {{{F::SkipQueued, 1}, {F::KeepDownloads, 1}}, "SkipPaused=0 SkipQueued=0 KeepDownloads=1"},
+  };
+  for (const auto& [stored, expected] : rows) {
+    AcceleratorSettings s;
+    s.SkipPaused = 1, s.MinSpeed = 777;
+    for (int i = 0; i < kAcceleratorFieldCount; ++i) {  // in the store's order
+      const auto found = stored.find(static_cast<F>(i));
+      ApplyLoadedAcceleratorValue(s, static_cast<F>(i), found != stored.end(), found != stored.end() ? found->second : 0);
+    }
+    std::string out;
+    for (int i = 0; i < kAcceleratorFieldCount; ++i) {
+      const std::string name = AcceleratorFieldName(static_cast<F>(i)) + std::string("=");
+      if (expected.find(name) != std::string::npos) out += name + std::to_string(AcceleratorFieldValue(s, F(i))) + " ";
+    }
+    EXPECT_EQ(out, expected + " ");
+  }
+}
+
+TEST(DownloadRows, StatesSpeedsAndColumnOrder) {
+  // The match is exact; a state name the host could not give matches no row.
+  // Speed cells against a minimum in hundredths: exact decimals; no number or a
+  // negative one is never above; a huge one always is.
+  EXPECT_EQ(std::vector<bool>({IsState("Paused", "Paused"), IsState("paused", "Paused"), IsState("Paused ", "Paused"),
+                               IsState("", ""), SpeedAbove("12.501", 1250), SpeedAbove("0.07", 7), SpeedAbove("KB/s", 0),
+                               SpeedAbove("-3", 0), SpeedAbove("99999999999999999999999", 4294967295u)}),
+            std::vector<bool>({true, false, false, false, true, false, false, false, true}));
+
+  // The value's name is the column (leading digits, absurd ones capped so that the
+  // cell number cannot overflow), its data the type; unknown types are ignored.
+  DownloadColumnMap map;
+  for (const auto& [name, type] : std::vector<std::pair<const char*, uint32_t>>{
+           {"2", 0}, {"12abc", 7}, {"4294967296", 8}, {"99999999999", 4}, {"5", 99}})
+    ApplyDownloadOrderValue(map, name, type);
+  EXPECT_EQ(std::vector<int>({map.titleColumn, map.statusColumn, map.speedColumn, map.fileNameColumn}),
+            std::vector<int>({2, 0xFFFF, 12, 0xFFFF}));
+}
+
+// The fourth of four dragged onto the second (the first onto the third is the host
+// scenario's drag), buttons (the ends stay), and the host's sort taking the record's
+// order, with a row the record does not know last.
+TEST(DownloadOrder, DragsButtonsAndTheHostSort) {
+  DownloadOrder order;
+  for (uintptr_t n = 1; n <= 4; ++n) AddToOrder(order, n, std::to_string(n));
+  EXPECT_TRUE(MoveByDrag(order, 3, 1));
+  EXPECT_FALSE(MoveByDrag(order, 4, 0));
+  std::string titles;  // each with its item data: they travel together
+  EXPECT_EQ(std::vector<size_t>({MoveByButton(order, 0, -1), MoveByButton(order, 3, +1), MoveByButton(order, 1, +1)}),
+            std::vector<size_t>({0, 3, 2}));
+  for (size_t i = 0; i < 4; ++i) titles += order.titles[i] + std::to_string(order.rowData[i]) + ",";
+  EXPECT_EQ(titles, "11,22,44,33,");
+  std::vector<uintptr_t> hostRows = {4, 3, 9, 2, 1};
+  std::sort(hostRows.begin(), hostRows.end(), [&](auto a, auto b) { return CompareOrderPositions(order, a, b) < 0; });
+  EXPECT_EQ(hostRows, (std::vector<uintptr_t>{1, 2, 4, 3, 9}));
 }
 
 }  // namespace
