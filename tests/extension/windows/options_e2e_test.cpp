@@ -1,12 +1,12 @@
-// The options dialog end to end: hostsim.exe with the real ch_plug.dll, the dialog
-// opened through the module's commands and driven from this process by window
-// messages, the registry and the host's windows, menus and tray read from outside.
+// The options dialog, the search options panel and Auto Search More end to end:
+// hostsim.exe with the real ch_plug.dll, driven from this process by window
+// messages and automation commands; the registry, the host's log, windows, menus
+// and tray read from outside.
 #include <windows.h>
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -24,12 +24,9 @@ using namespace test;
 
 const char kCaption[] = "VA Extensions - More Options";
 const char kLocalContent[] = "SOFTWARE\\Vexlo\\LocalContent";
-const char kWineX11Key[] = "Software\\Wine\\X11 Driver";
-constexpr int kOptionsCommand = 11001, kAccelOptionsCommand = 11402;
-constexpr int kPageList = 1015, kAddOnPanel = 0xE808;
-constexpr int kDeadlineMs = 10000, kRounds = 40;
+constexpr int kOptionsCommand = 11001, kAccelOptionsCommand = 11402, kApplyToPage = 2025;
+constexpr int kPageList = 1015, kAddOnPanel = 0xE808, kDeadlineMs = 10000;
 
-// ---- the dialog and its pages, driven from outside ----
 // A visible dialog of the host's process titled `caption` (any title when null),
 // other than `except`; 0 after the deadline.
 HWND WaitForDialog(HostSim& host, const char* caption, HWND except = nullptr) {
@@ -51,6 +48,7 @@ HWND Open(HostSim& host, int command) {
 void Post(HWND window, int id) {
   PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
 }
+void Press(HWND page, int id) { SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 bool Close(HostSim& host, HWND dialog, int button) {
   Post(dialog, button);
   return WaitUntil([&] { return !IsWindow(dialog); }, kDeadlineMs) && host.Sync();
@@ -59,33 +57,30 @@ int SelectedPage(HWND dialog) {
   const LRESULT index = SendDlgItemMessageA(dialog, kPageList, LB_GETCURSEL, 0, 0);
   return index < 0 ? -1 : int(SendDlgItemMessageA(dialog, kPageList, LB_GETITEMDATA, WPARAM(index), 0));
 }
+void SelectRow(HWND page, int listId, int row) {
+  SendDlgItemMessageA(page, listId, LB_SETCURSEL, WPARAM(row), 0);
+  SendMessageA(page, WM_COMMAND, MAKEWPARAM(listId, LBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(page, listId)));
+}
 HWND SelectPage(HWND dialog, int pageId) {
-  HWND list = GetDlgItem(dialog, kPageList);
-  SendMessageA(list, LB_SETCURSEL, WPARAM(pageId - 201), 0);
-  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kPageList, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+  SelectRow(dialog, kPageList, pageId - 201);
   HWND page = GetDlgItem(dialog, pageId);
   return IsWindowVisible(page) ? page : nullptr;
 }
 bool Checked(HWND page, int id) { return SendDlgItemMessageA(page, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 bool Enabled(HWND page, int id) { return IsWindowEnabled(GetDlgItem(page, id)) != FALSE; }
-// What a click on an automatic check box or a radio button does.
-void Click(HWND page, int id) {
-  SendDlgItemMessageA(page, id, BM_SETCHECK, Checked(page, id) ? BST_UNCHECKED : BST_CHECKED, 0);
-  SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
-}
+// What clicks on automatic check boxes or radio buttons do.
 void Clicks(HWND page, std::initializer_list<int> ids) {
-  for (int id : ids) Click(page, id);
+  for (int id : ids) {
+    SendDlgItemMessageA(page, id, BM_SETCHECK, Checked(page, id) ? BST_UNCHECKED : BST_CHECKED, 0);
+    Press(page, id);
+  }
 }
 // Typing: the box's text changes and the box tells the page.
 std::string Type(HWND page, int id, const std::string& text) {
   SendDlgItemMessageA(page, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   return WindowTextOf(GetDlgItem(page, id));
 }
-void SelectRow(HWND page, int listId, int row) {
-  SendDlgItemMessageA(page, listId, LB_SETCURSEL, WPARAM(row), 0);
-  SendMessageA(page, WM_COMMAND, MAKEWPARAM(listId, LBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(page, listId)));
-}
-// Presses `button` of a page and fills the modal dialog it opens.
+// Presses `button` of a page and fills the modal dialog it opens; true once it closed.
 bool FillModal(HostSim& host, HWND page, int button, const char* caption, std::vector<std::pair<int, std::string>> texts,
                int check = 0, int uncheck = 0) {
   Post(page, button);
@@ -102,24 +97,12 @@ std::string MessageAfter(HostSim& host, HWND page, int button) {
   Post(page, button);
   HWND box = WaitForDialog(host, "VA Extensions");
   if (!box) return "<no message box>";
-  char text[512] = "";
-  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  const std::string text = WindowTextOf(GetDlgItem(box, 0xFFFF));
   Post(box, IDOK);
   WaitUntil([&] { return !IsWindow(box); }, kDeadlineMs);
   return text;
 }
-// Presses `button` and answers the file picker it opens with `path`.
-bool PickFile(HostSim& host, HWND dialog, HWND page, int button, const std::string& path) {
-  Post(page, button);
-  HWND picker = WaitForDialog(host, nullptr, dialog);
-  HWND name = GetDlgItem(picker, 1148) ? GetDlgItem(picker, 1148) : GetDlgItem(picker, 1152);
-  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-  Post(picker, IDOK);
-  return picker && WaitUntil([&] { return !IsWindow(picker); }, kDeadlineMs);
-}
-
-// Has the host dump its menu bar and menus; returns how many lines of that dump
-// contain `text`.
+// Has the host dump its menu bar and menus; how many lines of that dump contain `text`.
 int InMenus(HostSim& host, const std::string& text) {
   const int before = host.CountLog("menubar-end");
   if (!host.Send("menubar") || !host.WaitForLog("menubar-end", kDeadlineMs, before + 1)) return -1;
@@ -129,104 +112,82 @@ int InMenus(HostSim& host, const std::string& text) {
   return count;
 }
 
-// ---- files and the registry ----
-void WriteIconFile(const std::string& path) {  // 16 x 16, blue, 32 bits
-  BITMAPINFOHEADER header = {sizeof header, 16, 32, 1, 32, 0, 0, 0, 0, 0, 0};
-  std::string image(reinterpret_cast<const char*>(&header), sizeof header);
-  for (int i = 0; i < 256; ++i) image += std::string("\xDC\x28\x14\xFF", 4);
-  image.append(64, '\0');  // AND mask
-  const uint16_t dir[3] = {0, 1, 1};
-  const struct { BYTE w, h, colours, reserved; uint16_t planes, bits; uint32_t bytes, offset; } entry = {
-      16, 16, 0, 0, 1, 32, uint32_t(image.size()), 22};
-  std::ofstream(path, std::ios::binary) << std::string(reinterpret_cast<const char*>(dir), 6)
-                                        << std::string(reinterpret_cast<const char*>(&entry), 16) << image;
-}
 std::string Settings() { return RegistrySnapshot(HKEY_CURRENT_USER, kExtKey) + RegistrySnapshot(HKEY_LOCAL_MACHINE, kExtKey); }
-std::string Stored(HKEY root, const char* key, const std::string& name) {
+std::string Stored(const char* key, const std::string& name, HKEY root = HKEY_CURRENT_USER) {
   const StoredValue value = ReadStoredValue(root, key, name.c_str());
   if (value.type == REG_DWORD && value.bytes.size() == 4) return std::to_string(*reinterpret_cast<const uint32_t*>(value.bytes.data()));
   return value.exists ? value.bytes.substr(0, value.bytes.find('\0')) : "<missing>";
 }
-std::string Stored(const char* key, const std::string& name) { return Stored(HKEY_CURRENT_USER, key, name); }
 
 class OptionsScenario : public testing::Test {
  protected:
-  void SetUp() override { Clean(); }
-  void TearDown() override { Clean(); }
-  static void Clean() {
+  void SetUp() override { TearDown(); }
+  void TearDown() override {
     ClearExtensionSettings();
     DeleteTree(HKEY_CURRENT_USER, kLocalContent);
-    DeleteTree(HKEY_CURRENT_USER, kWineX11Key);
+    DeleteTree(HKEY_CURRENT_USER, kSkinsKey);
   }
 };
 
 // A user with the status window open opens the options dialog on the page seen
 // last, edits every page and cancels (nothing is written), then edits every page
 // again, meets each list's limit and refusals, and applies: every field reaches
-// its registry value and the host changes at once. The accelerator command opens
-// the Accelerator page; the page seen last is stored at exit.
+// its registry value and the host changes at once. The accelerator command shows
+// the Accelerator page of the open dialog; the page seen last is stored at exit.
 TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
   HostSim host;
-  const std::string shared = host.Join("Shared"), copies = host.Join("Copies"), icon = host.Join("blue.ico");
-  CreateDirectoryA(shared.c_str(), nullptr);
-  CreateDirectoryA(copies.c_str(), nullptr);
-  WriteIconFile(icon);
+  const std::string shared = host.Join("Shared"), copies = host.Join("Copies");
+  for (const std::string& folder : {shared, copies}) CreateDirectoryA(folder.c_str(), nullptr);
   const std::string addOn = host.CopyIn(TestAddOnLibrary(), "first.dll"),
-                    second = host.CopyIn(TestAddOnLibrary(), "second.dll");
+                    second = host.CopyIn(TestAddOnLibrary(), "second.dll"),
+                    third = host.CopyIn(TestAddOnLibrary(), "third.dll"), itself = host.CopyIn(ExtensionModule(), "me.dll");
   PutRawValue(HKEY_CURRENT_USER, kLocalContent, "DownloadDir", REG_SZ, Sz(shared));
   PutDword(HKEY_CURRENT_USER, kLastStateKey, "ConfigDlg", 205);
+  PutRawValue(HKEY_CURRENT_USER, kLastStateKey, "StatusWnd", REG_SZ, Sz("40,40,1,0"));
   // Each value is read from the user's key first, then the machine's.
   PutDword(HKEY_LOCAL_MACHINE, kExtKey, "ChangeToolbarBehave", 1);
   PutDword(HKEY_LOCAL_MACHINE, kExtKey, "StartVAInTray", 1);
   PutDword(HKEY_CURRENT_USER, kExtKey, "StartVAInTray", 0);
   PutDword(HKEY_LOCAL_MACHINE, kAcceleratorKey, "CyclesDelay", 90);
   PutDword(HKEY_CURRENT_USER, kAcceleratorKey, "SkipPaused", 1);
-  // Every list one short of its limit.
+  // Every list one short of its limit; the first filter moves into the shared folder.
   for (int n = 1; n <= 31; ++n) PutRawValue(HKEY_CURRENT_USER, kToolsKey, ("Title" + std::to_string(n)).c_str(), REG_SZ, Sz("T"));
   for (int n = 1; n <= 63; ++n) {
     const std::string number = std::to_string(n);
     PutRawValue(HKEY_CURRENT_USER, kFiltersKey, ("Title" + number).c_str(), REG_SZ, Sz("F" + number));
     PutRawValue(HKEY_CURRENT_USER, kFiltersKey, ("Filter" + number).c_str(), REG_SZ, Sz("*." + number));
-    PutRawValue(HKEY_CURRENT_USER, kFiltersKey, ("Dest" + number).c_str(), REG_SZ, Sz(copies));
+    PutRawValue(HKEY_CURRENT_USER, kFiltersKey, ("Dest" + number).c_str(), REG_SZ, Sz(n == 1 ? "Moved" : copies));
+    PutDword(HKEY_CURRENT_USER, kFiltersKey, ("Action" + number).c_str(), n == 1 ? 2 : 1);
   }
   for (int n = 1; n <= 7; ++n)
     PutRawValue(HKEY_LOCAL_MACHINE, kAddOnKey, ("Dll" + std::to_string(n)).c_str(), REG_SZ,
                 Sz(n == 1 ? addOn : "C:\\missing" + std::to_string(n) + ".dll"));
-  // Unmanaged windows hide without waiting two seconds for a window manager.
-  PutRawValue(HKEY_CURRENT_USER, kWineX11Key, "Managed", REG_SZ, Sz("N"));
   ASSERT_TRUE(host.Start("second_panel_ms = -1\n"));
   HWND main = host.MainWindow();
   // The module adds its menus when the main window first paints.
-  ASSERT_TRUE(WaitUntil([&] { return RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE) && InMenus(host, " Tools") == 1; },
-                        kDeadlineMs));
+  ASSERT_TRUE(WaitUntil([&] {
+    return RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE) && InMenus(host, " Tools") == 1 && StatusWindowOf(host);
+  }, kDeadlineMs));
   const std::string before = Settings();
 
   HWND dialog = Open(host, kOptionsCommand);
   ASSERT_NE(dialog, nullptr);
-  EXPECT_FALSE(IsWindowEnabled(main)) << "the dialog is modal";
   EXPECT_EQ(SelectedPage(dialog), 205) << "the page seen last";
-  const char* titles[] = {"Interface", "Appearance", "Accelerator", "Tools Menu", "File Organizer", "Add-on files"};
-  for (int i = 0; i < 6; ++i) {
-    wchar_t text[64] = L"";  // the text marshalled from the host's process
+  std::string pages;  // each row's text (marshalled from the host's process), page id and whether it shows
+  for (int i = 0; i < SendDlgItemMessageA(dialog, kPageList, LB_GETCOUNT, 0, 0); ++i) {
+    wchar_t text[64] = L"";
     SendDlgItemMessageW(dialog, kPageList, LB_GETTEXT, WPARAM(i), reinterpret_cast<LPARAM>(text));
-    EXPECT_EQ(std::wstring(text), std::wstring(titles[i], titles[i] + strlen(titles[i])));
-    EXPECT_EQ(SendDlgItemMessageA(dialog, kPageList, LB_GETITEMDATA, WPARAM(i), 0), 201 + i);
-    EXPECT_NE(SelectPage(dialog, 201 + i), nullptr) << titles[i] << " is missing or not shown";
+    const LRESULT id = SendDlgItemMessageA(dialog, kPageList, LB_GETITEMDATA, WPARAM(i), 0);
+    pages += std::string(text, text + wcslen(text)) + "=" + std::to_string(id) + (SelectPage(dialog, int(id)) ? " " : "? ");
   }
+  EXPECT_EQ(pages, "Interface=201 Appearance=202 Accelerator=203 Tools Menu=204 File Organizer=205 Add-on files=206 ");
   // Every page edited, then Cancel: the registry stays byte for byte as it was.
-  Clicks(SelectPage(dialog, 201), {1601, 1602, 1605, 1607, 1609, 1133});
-  Clicks(SelectPage(dialog, 202), {1503, 1504, 1506, 1510});
-  HWND page = SelectPage(dialog, 203);
-  Type(page, 1901, "300");
-  Clicks(page, {1905, 1909, 1912, 1916});
-  SendMessageA(SelectPage(dialog, 204), WM_COMMAND, MAKEWPARAM(2007, BN_CLICKED), 0);  // a separator
-  page = SelectPage(dialog, 205);
-  SelectRow(page, 2201, 0);
-  SendMessageA(page, WM_COMMAND, MAKEWPARAM(2206, BN_CLICKED), 0);  // delete
-  page = SelectPage(dialog, 206);
-  SendMessageA(page, WM_COMMAND, MAKEWPARAM(2102, BN_CLICKED), 0);
+  Clicks(SelectPage(dialog, 201), {1601, 1602, 1605});
+  Type(SelectPage(dialog, 203), 1901, "300");
+  HWND page = SelectPage(dialog, 206);
+  Press(page, 2102);
   Type(page, 2105, second);
-  SendMessageA(page, WM_COMMAND, MAKEWPARAM(2107, BN_CLICKED), 0);
+  Press(page, 2107);
   EXPECT_EQ(SendDlgItemMessageA(page, 2101, LVM_GETITEMCOUNT, 0, 0), 8);
   ASSERT_TRUE(Close(host, dialog, IDCANCEL));
   EXPECT_EQ(Settings(), before);
@@ -235,39 +196,36 @@ TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
   dialog = Open(host, kOptionsCommand);
   ASSERT_NE(dialog, nullptr);
   page = SelectPage(dialog, 201);
-  EXPECT_TRUE(Checked(page, 1604)) << "from the machine's key";
-  EXPECT_FALSE(Checked(page, 1606)) << "the user's key comes first";
-  EXPECT_FALSE(Enabled(page, 1608)) << "the start view needs 'force creation'";
-  Click(page, 1603);
+  // The machine's value when the user has none, the user's first; the start view needs 'force creation'.
+  EXPECT_EQ(std::to_string(Checked(page, 1604)) + std::to_string(Checked(page, 1606)) + std::to_string(Enabled(page, 1608)), "100");
+  Clicks(page, {1603});
   EXPECT_TRUE(Checked(page, 1601) && !Enabled(page, 1601)) << "the title-bar switch forces the tray menu";
-  Click(page, 1603);
+  Clicks(page, {1603});
   EXPECT_TRUE(Checked(page, 1601) && Enabled(page, 1601));
   Clicks(page, {1602, 1604, 1605, 1606, 1607, 1609, 1133});
   SendDlgItemMessageA(page, 1608, CB_SETCURSEL, 2, 0);
   SendMessageA(page, WM_COMMAND, MAKEWPARAM(1608, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(page, 1608)));
 
   page = SelectPage(dialog, 202);
-  Clicks(page, {1503, 1504, 1506, 1510, 1501});
-  ASSERT_TRUE(PickFile(host, dialog, page, 1502, icon));
+  Clicks(page, {1503, 1504, 1506, 1510});
 
   page = SelectPage(dialog, 203);
   EXPECT_EQ(WindowTextOf(GetDlgItem(page, 1901)), "90") << "from the machine's key";
-  EXPECT_EQ(Type(page, 1901, "4x5"), "45") << "letters are dropped";
-  EXPECT_EQ(Type(page, 1901, "9999"), "600") << "out of range: clamped";
-  EXPECT_EQ(Type(page, 1902, "0"), "1");
+  Type(page, 1901, "9999");
+  Type(page, 1902, "0");
   Clicks(page, {1905, 1907});
-  EXPECT_EQ(Type(page, 1906, "1a2.5"), "12.5");
-  EXPECT_EQ(Type(page, 1908, "9"), "8");
-  Click(page, 1909);
+  Type(page, 1906, "1a2.5");
+  Type(page, 1908, "9");
+  Clicks(page, {1909});
   EXPECT_FALSE(Checked(page, 1903) || Enabled(page, 1903)) << "'Try to keep' clears and locks the skips";
-  Click(page, 1909);
-  EXPECT_TRUE(Checked(page, 1903) && Enabled(page, 1903)) << "and gives them back";
-  Click(page, 1909);
   Type(page, 1911, "6");
   EXPECT_EQ(Type(page, 1910, "7"), "6") << "the minimum stays under the maximum";
   EXPECT_EQ(Type(page, 1911, "2"), "6") << "the maximum stays over the minimum";
+  // The arrows follow the other box as typing does (UDM_GETRANGE: maximum low, minimum high).
+  EXPECT_EQ(SendDlgItemMessageA(page, IDC_OPT_MIN_SPIN, UDM_GETRANGE, 0, 0), LRESULT(MAKELONG(6, 1)));
+  EXPECT_EQ(SendDlgItemMessageA(page, IDC_OPT_MAX_SPIN, UDM_GETRANGE, 0, 0), LRESULT(MAKELONG(10, 6)));
   Clicks(page, {1912, 1913, 1914, 1916});
-  EXPECT_EQ(Type(page, 1917, "2b5"), "25");
+  Type(page, 1917, "2b5");
 
   page = SelectPage(dialog, 204);
   ASSERT_TRUE(FillModal(host, page, 2004, "Tool Item Properties", {{1023, "Notes"}, {1024, "notepad.exe"}}));
@@ -276,65 +234,71 @@ TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
   ASSERT_TRUE(FillModal(host, page, 2204, "Filter Properties", {{1023, "Texts"}, {1109, "*.txt"}, {1119, copies}},
                         1117, 1118));  // copy, not move
   EXPECT_EQ(MessageAfter(host, page, 2204), "No more items are allowed.") << "a 65th filter";
+  // After an Apply the page still holds the Move filter's full destination: its
+  // properties are saved again unchanged.
+  SendMessageA(page, kApplyToPage, 0, 0);
+  SelectRow(page, 2201, 0);
+  ASSERT_TRUE(FillModal(host, page, 2205, "Filter Properties", {})) << "the unchanged Move filter was refused";
   page = SelectPage(dialog, 206);
   std::string upper = addOn;
   CharUpperBuffA(upper.data(), DWORD(upper.size()));
-  SendMessageA(page, WM_COMMAND, MAKEWPARAM(2102, BN_CLICKED), 0);
-  Type(page, 2105, upper);
-  EXPECT_EQ(MessageAfter(host, page, 2107), "This add-on file is already in the list!");
-  Type(page, 2105, NoExportsLibrary());
-  EXPECT_EQ(MessageAfter(host, page, 2107), "This file is not a valid ch_plug.dll format add-on file");
+  Press(page, 2102);
+  const std::pair<std::string, const char*> refused[] = {
+      {upper, "This add-on file is already in the list!"},
+      {NoExportsLibrary(), "This file is not a valid ch_plug.dll format add-on file"},
+      {itself, "This file is a copy of VA Extensions itself, which is already loaded: it cannot be added as an add-on."}};
+  for (const auto& [path, message] : refused) {
+    Type(page, 2105, path);
+    EXPECT_EQ(MessageAfter(host, page, 2107), message);
+  }
   Type(page, 2105, second);
-  SendMessageA(page, WM_COMMAND, MAKEWPARAM(2107, BN_CLICKED), 0);
+  Press(page, 2107);
   EXPECT_EQ(MessageAfter(host, page, 2102), "No more items are allowed.") << "a ninth add-on";
+  Press(page, 2103);  // the new row, modified and left in its box: OK saves it
+  Type(page, 2105, third);
   ASSERT_TRUE(Close(host, dialog, IDOK));
 
-  const struct {
-    const char* key;
-    const char* name;
-    std::string value;
-  } stored[] = {{kExtKey, "ChangeTrayMenu", "1"}, {kExtKey, "ChangeDownloadMenu", "1"},
-                {kExtKey, "ChangeToolbarBehave", "0"}, {kExtKey, "AskExit", "1"}, {kExtKey, "StartVAInTray", "1"},
-                {kExtKey, "ForceCreation", "1"}, {kExtKey, "ChangeFileManagerMenu", "1"},
-                {kExtKey, "DefaultFileManagerAction", "1"}, {kExtKey, "IniTab", "2"}, {kExtKey, "ChangeSystemBtn", "<missing>"},
-                {kExtKey, "HideAdBanner", "1"}, {kExtKey, "AddToMainMenu", "1"}, {kExtKey, "NoToolsIcons", "1"},
-                {kExtKey, "ShowAccelSttInTray", "1"}, {kExtKey, "TrayIcon", icon},
-                {kAcceleratorKey, "CyclesDelay", "600"}, {kAcceleratorKey, "ItemDelay", "1"},
-                {kAcceleratorKey, "SkipPaused", "0"}, {kAcceleratorKey, "SkipBySpeed", "1"},
-                {kAcceleratorKey, "MinSpeed", "1250"}, {kAcceleratorKey, "SearchResume", "1"},
-                {kAcceleratorKey, "TimesInSearchState", "8"}, {kAcceleratorKey, "KeepDownloads", "1"},
-                {kAcceleratorKey, "NumDownloadsMin", "6"}, {kAcceleratorKey, "NumDownloadsMax", "6"},
-                {kAcceleratorKey, "ClearUploads", "1"}, {kAcceleratorKey, "NoSearchingConnecting", "1"},
-                {kAcceleratorKey, "ClearDownloads", "1"}, {kAcceleratorKey, "NumScanItems", "25"},
-                {kToolsKey, "Title32", "Notes"}, {kToolsKey, "Cmd32", "notepad.exe"}, {kFiltersKey, "Title64", "Texts"},
-                {kFiltersKey, "Filter64", "*.txt"}, {kFiltersKey, "Dest64", copies}};
-  for (const auto& s : stored) EXPECT_EQ(Stored(s.key, s.name), s.value) << s.name;
-  EXPECT_EQ(Stored(HKEY_LOCAL_MACHINE, kAddOnKey, "Dll8"), second);
-  EXPECT_EQ(Stored(HKEY_LOCAL_MACHINE, kAddOnKey, "Dll9"), "<missing>");
+  // Every field's exact value, "name=value" under each key.
+  const std::pair<const char*, std::string> stored[] = {
+      {kExtKey, "ChangeTrayMenu=1 ChangeDownloadMenu=1 ChangeToolbarBehave=0 AskExit=1 StartVAInTray=1 ForceCreation=1 "
+                "ChangeFileManagerMenu=1 DefaultFileManagerAction=1 IniTab=2 ChangeSystemBtn=<missing> HideAdBanner=1 "
+                "AddToMainMenu=1 NoToolsIcons=1 ShowAccelSttInTray=1"},
+      {kAcceleratorKey, "CyclesDelay=600 ItemDelay=1 SkipPaused=0 SkipBySpeed=1 MinSpeed=1250 SearchResume=1 "
+                        "TimesInSearchState=8 KeepDownloads=1 NumDownloadsMin=6 NumDownloadsMax=6 ClearUploads=1 "
+                        "NoSearchingConnecting=1 ClearDownloads=1 NumScanItems=25"},
+      {kToolsKey, "Title32=Notes Cmd32=notepad.exe"},
+      {kFiltersKey, "Title64=Texts Filter64=*.txt Dest1=Moved"}};
+  for (const auto& [key, fields] : stored)
+    for (size_t at = 0, end; at < fields.size(); at = end + 1) {
+      end = std::min(fields.find(' ', at), fields.size());
+      const size_t is = fields.find('=', at);
+      EXPECT_EQ(Stored(key, fields.substr(at, is - at)), fields.substr(is + 1, end - is - 1)) << fields.substr(at, is - at);
+    }
+  // The new filter's destination; the add-on path still in its box is saved, nothing after it.
+  EXPECT_EQ(Stored(kFiltersKey, "Dest64") + "|" + Stored(kAddOnKey, "Dll8", HKEY_LOCAL_MACHINE) + "|" +
+                Stored(kAddOnKey, "Dll9", HKEY_LOCAL_MACHINE),
+            copies + "|" + third + "|<missing>");
   // At once: the banner goes; Tools moves into the menu bar with the new tool; the
-  // tray shows the custom icon with the accelerator's red square; the new filter's
-  // watcher copies a new file.
+  // new filter's watcher copies a new file.
   EXPECT_FALSE(IsWindowVisible(GetDlgItem(main, kAddOnPanel)));
-  EXPECT_EQ(InMenus(host, " Tools"), 1) << "Tools is no longer under Options";
+  EXPECT_GE(InMenus(host, " id=10031 "), 1) << "the new tool is in the Tools menu";
   const auto bar = LastMenuDump(host, "menubar", "menubar handle=", "menubar-end");
   EXPECT_TRUE(bar.size() > 5 && bar[5].text == "Tools") << "Tools moved into the menu bar";
-  EXPECT_GE(InMenus(host, " id=10031 "), 1) << "the new tool is in the Tools menu";
-  EXPECT_TRUE(WaitUntil([] { return SimilarColour(TrayIconPixel(8, 8), RGB(20, 40, 220)) &&
-                                    SimilarColour(TrayIconPixel(13, 2), RGB(230, 50, 50)); }, kDeadlineMs));
   std::ofstream(shared + "\\notes.txt") << "notes";
   EXPECT_TRUE(WaitUntil([&] { return GetFileAttributesA((copies + "\\notes.txt").c_str()) != INVALID_FILE_ATTRIBUTES; },
                         15000));
 
-  // The accelerator command opens its page, showing what was stored.
+  // The accelerator command opens its page with what was stored, and shows it
+  // again while the dialog is open on another page.
   dialog = Open(host, kAccelOptionsCommand);
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(SelectedPage(dialog), 203);
-  EXPECT_EQ(WindowTextOf(GetDlgItem(GetDlgItem(dialog, 203), 1906)), "12.50");
   Clicks(SelectPage(dialog, 201), {1605, 1603});
-  SelectPage(dialog, 203);
+  ASSERT_TRUE(host.Send("command " + std::to_string(kAccelOptionsCommand)));
+  EXPECT_TRUE(WaitUntil([&] { return SelectedPage(dialog) == 203 && IsWindowVisible(GetDlgItem(dialog, 203)); }, kDeadlineMs));
+  EXPECT_EQ(WindowTextOf(GetDlgItem(GetDlgItem(dialog, 203), 1906)), "12.50");
   ASSERT_TRUE(Close(host, dialog, IDOK));
-  EXPECT_EQ(Stored(kExtKey, "AskExit"), "0");
-  EXPECT_EQ(Stored(kExtKey, "ChangeSystemBtn"), "1");
+  EXPECT_EQ(Stored(kExtKey, "AskExit") + Stored(kExtKey, "ChangeSystemBtn"), "01");
   EXPECT_TRUE(WaitUntil([] { return TrayIconCount() == 0; }, kDeadlineMs))
       << "with the title-bar switch the tray icon goes while the window is visible";
 
@@ -342,35 +306,133 @@ TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
   EXPECT_EQ(Stored(kLastStateKey, "ConfigDlg"), "203");
 }
 
-// Opening and closing the dialog many times leaks no GUI objects.
-TEST_F(OptionsScenario, OpeningAndClosingLeaksNoGuiObjects) {
-  // Unmanaged windows hide without waiting for a window manager: rounds stay short.
-  PutRawValue(HKEY_CURRENT_USER, kWineX11Key, "Managed", REG_SZ, Sz("N"));
+
+constexpr int kSearchFormId = 0xE900, kSearchPanelId = 4096;
+constexpr int kStepMs = 6000;  // one 1.5-second step of the loop, with room for a slow machine
+const char kPressed[] = "form-command 1245";
+
+// Every text control `control` of the Search page received since "log-texts".
+std::vector<std::string> Texts(const HostSim& host, int control) {
+  std::vector<std::string> out;
+  const std::string prefix = "text " + std::to_string(control) + " ";
+  for (const auto& line : host.LogStartingWith(prefix)) out.push_back(line.text.substr(prefix.size()));
+  return out;
+}
+// Run number `runs` wrote its end texts: "Inactive" into 1043, then " - " into 1045.
+bool RunEnded(const HostSim& host, size_t runs) {
+  const auto states = Texts(host, 1043), prevention = Texts(host, 1045);
+  return states.size() == 2 * runs && states.back() == "Inactive" && prevention.size() == 2 * runs &&
+         prevention.back() == " - ";
+}
+bool RunStarted(const HostSim& host, size_t runs) {
+  return WaitUntil([&] { return Texts(host, 1043).size() == 2 * runs - 1; }, kStepMs);
+}
+unsigned long LoggedAt(const HostSim& host, const std::string& prefix, int index) {
+  const auto lines = host.LogStartingWith(prefix);
+  return index < int(lines.size()) ? lines[index].ms : ~0ul;
+}
+
+using SearchScenario = OptionsScenario;
+
+// A user with the status window on its Search page sets Auto Search More to three
+// times and searches: three presses counted down to "0 time(s) left", then
+// "Inactive". While the client connects nothing is pressed; "Not connected" ends
+// the run. Stop with Shift ends only the pressing, Stop without Shift and the
+// host's new-search command reach the host; with a skin the prevention is off.
+// The panel collapses and expands on its bottom edge and its settings are kept.
+TEST_F(SearchScenario, AutoSearchMoreCountsHoldsStopsAndThePanelKeepsItsSettings) {
+  for (const auto& [name, value] : std::vector<std::pair<const char*, DWORD>>{
+           {"SearchOptShow", 0}, {"AutoSearchMore", 1}, {"AutoSearchMoreNum", 3}, {"AutoSearchMoreUnit", 2}, {"StatusDlg", 301}})
+    PutDword(HKEY_CURRENT_USER, kLastStateKey, name, value);
+  PutRawValue(HKEY_CURRENT_USER, kLastStateKey, "StatusWnd", REG_SZ, Sz("40,40,1,0"));
   HostSim host;
   ASSERT_TRUE(host.Start("second_panel_ms = -1\n"));
-  ASSERT_TRUE(host.WaitForLog("result ServiceShow") && host.Sync());
-  HWND main = host.MainWindow();
-  const auto guiObjects = [&] {
-    long gdi = -1, user = -1;
-    const int before = host.CountLog("gui-objects");
-    if (host.Send("gui-objects") && host.WaitForLog("gui-objects", kDeadlineMs, before + 1))
-      sscanf(host.LogStartingWith("gui-objects").back().text.c_str(), "gui-objects gdi=%*d user=%*d gdi-estimate=%ld user-estimate=%ld", &gdi, &user);
-    return std::make_pair(gdi, user);
-  };
-  const auto round = [&] {
-    PostMessageA(main, WM_COMMAND, MAKEWPARAM(kOptionsCommand, 0), 0);
-    HWND shown = nullptr;
-    if (!WaitUntil([&] { return (shown = HostTopWindow(host, "#32770", kCaption)) != nullptr; }, kDeadlineMs, 5)) return false;
-    PostMessageA(shown, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    return WaitUntil([&] { return !IsWindow(shown); }, kDeadlineMs, 5);
-  };
-  ASSERT_TRUE(round());  // the first opening loads what stays for the process
-  const auto first = guiObjects();
-  for (int i = 0; i < kRounds; ++i) ASSERT_TRUE(round()) << "round " << i;
-  const auto last = guiObjects();
-  ASSERT_GE(first.first, 0);
-  EXPECT_LE(last.first, first.first + 20) << "GDI objects leak (one per opening would add 40)";
-  EXPECT_LE(last.second, first.second + 20) << "USER objects leak";
+  HWND panel = nullptr;
+  // The module's panel, with its own controls (not merely a child with its id).
+  ASSERT_TRUE(WaitUntil([&] {
+    panel = HostControl(host, kSearchPanelId, kSearchFormId);
+    return panel && GetDlgItem(panel, IDC_AUTO_SEARCH_MORE) && StatusWindowOf(host);
+  }, 30000)) << "the module made no search panel";
+  HWND form = GetParent(panel), number = GetDlgItem(panel, IDC_AUTO_SEARCH_NUMBER),
+       unit = GetDlgItem(panel, IDC_AUTO_SEARCH_UNIT);
+  EXPECT_EQ(std::to_string(IsDlgButtonChecked(panel, IDC_AUTO_SEARCH_MORE)) + WindowTextOf(number) +
+                std::to_string(SendMessageA(unit, CB_GETCURSEL, 0, 0)),
+            "132");
+
+  RECT collapsed, expanded;  // expanding keeps the bottom edge
+  GetWindowRect(panel, &collapsed);
+  PostMessageA(GetDlgItem(panel, 1079), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return GetWindowRect(panel, &expanded) && expanded.top < collapsed.top; }, kStepMs));
+  EXPECT_EQ(expanded.bottom, collapsed.bottom);
+
+  ASSERT_TRUE(host.Send("log-texts"));
+  ASSERT_TRUE(host.Send("search-click 1519"));  // the host's "search more automatically" box
+  ASSERT_TRUE(host.Send("search-click 1238"));
+  ASSERT_TRUE(RunStarted(host, 1));
+  ASSERT_TRUE(host.WaitForLog(kPressed, kStepMs));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(panel, IDC_AUTO_SEARCH_MORE))) << "the panel is locked during a run";
+  EXPECT_TRUE(WaitUntil([&] {
+    return WindowTextOf(GetDlgItem(panel, 1080)) == "Search Options - " + WindowTextOf(GetDlgItem(form, 1174));
+  }, kStepMs)) << "the frame title repeats the host's search status";
+  ASSERT_TRUE(WaitUntil([&] { return RunEnded(host, 1); }, 4 * kStepMs));
+  EXPECT_EQ(host.CountLog(kPressed), 3);
+  EXPECT_EQ(Texts(host, 1044), (std::vector<std::string>{"3 time(s) left", "2 time(s) left", "1 time(s) left",
+                                                          "0 time(s) left", " - "}));
+  EXPECT_EQ(Texts(host, 1045).front(), "Enabled");
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(panel, IDC_AUTO_SEARCH_MORE)));
+
+  // No limit, while the client connects: nothing is pressed for two steps and
+  // more; once connected it presses; "Not connected" ends the run.
+  SendMessageA(unit, CB_SETCURSEL, 0, 0);
+  SendMessageA(panel, WM_COMMAND, MAKEWPARAM(IDC_AUTO_SEARCH_UNIT, CBN_SELCHANGE), reinterpret_cast<LPARAM>(unit));
+  ASSERT_TRUE(host.Send("statusbar Connecting....."));
+  ASSERT_TRUE(host.Send("search-click 1245"));
+  ASSERT_TRUE(RunStarted(host, 2));
+  // Two steps and more by the host's own clock, read from its log.
+  const unsigned long connecting = LoggedAt(host, "text 1043", 2);
+  ASSERT_TRUE(WaitUntil([&] { return host.Sync() && host.Log().back().ms >= connecting + 3200; }, 2 * kStepMs, 100));
+  ASSERT_TRUE(host.Send("statusbar Connected"));
+  // Presses 1 to 3 were the first run's, 4 the user's own click.
+  ASSERT_TRUE(host.WaitForLog(kPressed, kStepMs, 5)) << "no press once connected";
+  EXPECT_GT(LoggedAt(host, kPressed, 4), LoggedAt(host, "automation statusbar Connected", 0)) << "pressed while connecting";
+  ASSERT_TRUE(host.Send("statusbar Not connected"));
+  ASSERT_TRUE(WaitUntil([&] { return RunEnded(host, 2); }, kStepMs)) << "the run went on while not connected";
+  ASSERT_TRUE(host.Send("statusbar Connected"));
+
+  // Stop with Shift: the pressing ends, the host never sees the stop.
+  ASSERT_TRUE(host.Send("search-click 1245"));
+  ASSERT_TRUE(RunStarted(host, 3));
+  ASSERT_TRUE(host.Send("search-click 1157 shift"));
+  ASSERT_TRUE(WaitUntil([&] { return RunEnded(host, 3); }, kStepMs));
+  EXPECT_EQ(host.CountLog("form-command 1157"), 0);
+
+  // With a skin the prevention is off; Stop without Shift reaches the host.
+  PutRawValue(HKEY_CURRENT_USER, kSkinsKey, "CurrentSkin", REG_SZ, Sz("Blue"));
+  ASSERT_TRUE(host.Send("search-click 1245"));
+  ASSERT_TRUE(RunStarted(host, 4));
+  EXPECT_EQ(Texts(host, 1045).at(6), "Disabled, disable skin to enable");
+  ASSERT_TRUE(host.Send("search-click 1157"));
+  ASSERT_TRUE(WaitUntil([&] { return RunEnded(host, 4); }, kStepMs));
+  EXPECT_EQ(host.CountLog("form-command 1157"), 1);
+
+  // The host's new-search command through the main frame stops a run and still
+  // reaches the host.
+  ASSERT_TRUE(host.Send("search-click 1238"));
+  ASSERT_TRUE(RunStarted(host, 5));
+  ASSERT_TRUE(host.Send("command 32892"));
+  ASSERT_TRUE(WaitUntil([&] { return RunEnded(host, 5); }, kStepMs));
+  EXPECT_EQ(host.CountLog("command 32892"), 1);
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(form, 1238))) << "the host's search still runs: the stop ended the run";
+
+  // Numbers only; unchecking the option locks number and unit; all kept at exit.
+  SendMessageA(number, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("4x2"));
+  EXPECT_EQ(WindowTextOf(number), "42");
+  SendMessageA(GetDlgItem(panel, IDC_AUTO_SEARCH_MORE), BM_CLICK, 0, 0);
+  EXPECT_FALSE(IsWindowEnabled(number) || IsWindowEnabled(unit));
+  EXPECT_TRUE(HostExitsWithZero(host));
+  EXPECT_EQ(Stored(kLastStateKey, "SearchOptShow") + Stored(kLastStateKey, "AutoSearchMore") + "," +
+                Stored(kLastStateKey, "AutoSearchMoreNum") + "," + Stored(kLastStateKey, "AutoSearchMoreUnit"),
+            "10,42,0");
 }
 
 }  // namespace

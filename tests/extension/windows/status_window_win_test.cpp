@@ -1,16 +1,19 @@
 // The status window in-process: its pages and their texts, showing and hiding
-// with its place remembered, docking and the ad banner switch, and a host window
-// found while the pages are being made.
+// with its place remembered, docking and the ad banner switch, a host window
+// found while the pages are being made; and the fixed dialog engine that lays
+// out its templates against the system's dialog manager.
 #include "extension/windows/status_window_win.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "extension/core/module_state.h"
 #include "extension/hostui/main_window.h"
 #include "extension/resources/resource.h"
+#include "extension/windows/fixed_dialog_win.h"
 #include "support/scratch_registry.h"
 
 namespace va {
@@ -18,23 +21,14 @@ namespace {
 
 std::string ItemText(HWND dialog, int id) {
   char text[256] = "";
-  GetDlgItemTextA(dialog, id, text, sizeof(text));
-  return text;
-}
-
-BOOL CALLBACK CollectText(HWND child, LPARAM collected) {
-  char text[256] = "";
-  GetWindowTextA(child, text, sizeof(text));
-  *reinterpret_cast<std::string*>(collected) += std::string(text) + "|";
-  return TRUE;
+  return GetDlgItemTextA(dialog, id, text, sizeof(text)) ? text : "";
 }
 
 class StatusWindowTest : public testing::Test {
  protected:
   void SetUp() override {
     ModuleInstance = GetModuleHandleA(nullptr);
-    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&icc);
+    InitCommonControls();
     owner_ = CreateWindowExA(0, "Static", "host", WS_OVERLAPPEDWINDOW, 50, 50, 600, 400, nullptr, nullptr,
                              ModuleInstance, nullptr);
     StatusPlace() = StatusWindowPlace{};
@@ -50,51 +44,65 @@ class StatusWindowTest : public testing::Test {
     test::DeleteTree(HKEY_CURRENT_USER, "SOFTWARE\\VAExtensions");
   }
   HWND Page(int id) { return GetDlgItem(StatusWindow, id); }
-  void Click(int id) {
-    SendMessageA(StatusWindow, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Page(id)));
+  // The docked flag, whether the window has a caption, and whether the dock button is enabled.
+  std::string Dock() {
+    return std::to_string(StatusPlace().docked) + ((GetWindowLongA(StatusWindow, GWL_STYLE) & WS_CAPTION) == WS_CAPTION ? " caption" : " none") +
+           (IsWindowEnabled(Page(IDC_STATUS_DOCK)) ? " enabled" : " disabled");
   }
   HWND owner_ = nullptr;
 };
 
-// The user opens the window for the first time: the Search page, the state texts,
-// texts written by the background work, the About page chosen from the list; then
-// docks it and hides the ad banner.
-TEST_F(StatusWindowTest, PagesTextsListChoiceDockingAndTheAdBannerOption) {
+// The user opens the window for the first time (a place off the screen's edge is
+// corrected), closes it with the close box and shows it again: the same window in
+// the same place. The Search page, the state texts, texts written by the background
+// work, the About page chosen from the list; then docks it and hides the ad banner;
+// hidden by the user, the main window's showing does not bring it back.
+TEST_F(StatusWindowTest, ShowingPagesTextsListChoiceDockingAndTheAdBannerOption) {
   SetStatusText(IDD_STATUS_ACCELERATOR, IDC_ACTION_TAKEN, "Early");  // before the window: dropped
+  StatusPlace().left = -400;
+  StatusPlace().top = 250;
   ToggleStatusWindow(owner_);
   ASSERT_NE(StatusWindow, nullptr);
+  HWND first = StatusWindow;
+  EXPECT_TRUE(IsWindowVisible(StatusWindow) && StatusPlace().shown == 1 && GetWindow(StatusWindow, GW_OWNER) == owner_);
+  RECT before, after;
+  GetWindowRect(StatusWindow, &before);
+  EXPECT_EQ(std::make_pair(before.left, before.top),
+            std::make_pair(0L, long(250 - GetSystemMetrics(SM_CYDLGFRAME) - GetSystemMetrics(SM_CYSMCAPTION))));
+  SendMessageA(StatusWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_FALSE(IsWindowVisible(StatusWindow) || StatusPlace().shown);
+  ToggleStatusWindow(owner_);
+  EXPECT_EQ(StatusWindow, first) << "made once, then only hidden and shown";
+  EXPECT_TRUE(GetWindowRect(StatusWindow, &after) && EqualRect(&after, &before));
   HWND list = GetDlgItem(StatusWindow, IDC_STATUS_PAGE_LIST);
-  ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 3);
-  const char* names[] = {"Search", "Accelerator", "About"};
-  const int ids[] = {IDD_STATUS_SEARCH, IDD_STATUS_ACCELERATOR, IDD_STATUS_ABOUT};
-  for (int i = 0; i < 3; ++i) {
+  std::string pages;  // each row's text, item data and whether its page shows
+  for (int i = 0; i < SendMessageA(list, LB_GETCOUNT, 0, 0); ++i) {
+    const int id = int(SendMessageA(list, LB_GETITEMDATA, WPARAM(i), 0));
     char text[64] = "";
-    SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-    EXPECT_STREQ(text, names[i]);
-    EXPECT_EQ(SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0), ids[i]);
-    EXPECT_EQ(IsWindowVisible(Page(ids[i])) != FALSE, i == 0) << "a remembered page of 0 shows Search";
+    SendMessageA(list, LB_GETTEXT, WPARAM(i), reinterpret_cast<LPARAM>(text));
+    pages += std::string(text) + "=" + std::to_string(id) + (IsWindowVisible(Page(id)) ? "* " : " ");
   }
+  EXPECT_EQ(pages, "Search=301* Accelerator=302 About=399 ") << "a remembered page of 0 shows Search";
   HWND search = Page(IDD_STATUS_SEARCH), accel = Page(IDD_STATUS_ACCELERATOR);
-  EXPECT_EQ(ItemText(search, IDC_SEARCH_WINDOW_STATE), "Not found");
-  EXPECT_EQ(ItemText(search, IDC_AUTO_SEARCH_STATE), " - ");
-  EXPECT_EQ(ItemText(accel, IDC_TRAFFIC_WINDOW_STATE), "Not found");
-  EXPECT_EQ(ItemText(accel, IDC_NEXT_CYCLE), "Inactive");
-  EXPECT_EQ(ItemText(accel, IDC_ACTION_TAKEN), " - ");
+  EXPECT_EQ(ItemText(accel, IDC_TRAFFIC_WINDOW_STATE) + "|" + ItemText(accel, IDC_NEXT_CYCLE) + "|" +
+                ItemText(accel, IDC_ACTION_TAKEN),
+            "Not found|Inactive| - ");
   SetStatusText(IDD_STATUS_ACCELERATOR, IDC_ACTION_TAKEN, "Accelerated");
   EXPECT_EQ(ItemText(accel, IDC_ACTION_TAKEN), "Accelerated");
-  PBRANGE range = {};
-  SendDlgItemMessageA(search, IDC_AUTO_SEARCH_PROGRESS, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
-  EXPECT_EQ(range.iHigh, 10000);
   SendStatusItemMessage(IDD_STATUS_SEARCH, IDC_AUTO_SEARCH_PROGRESS, PBM_SETPOS, 2500, 0);
   EXPECT_EQ(SendDlgItemMessageA(search, IDC_AUTO_SEARCH_PROGRESS, PBM_GETPOS, 0, 0), 2500);
 
   SendMessageA(list, LB_SETCURSEL, 2, 0);
   SendMessageA(StatusWindow, WM_COMMAND, MAKEWPARAM(IDC_STATUS_PAGE_LIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
   EXPECT_EQ(StatusPage(), static_cast<uint32_t>(IDD_STATUS_ABOUT));
-  EXPECT_TRUE(IsWindowVisible(Page(IDD_STATUS_ABOUT)));
-  EXPECT_FALSE(IsWindowVisible(search));
+  EXPECT_TRUE(IsWindowVisible(Page(IDD_STATUS_ABOUT)) && !IsWindowVisible(search));
   std::string about;
-  EnumChildWindows(Page(IDD_STATUS_ABOUT), CollectText, reinterpret_cast<LPARAM>(&about));
+  EnumChildWindows(Page(IDD_STATUS_ABOUT), [](HWND child, LPARAM out) CALLBACK -> BOOL {
+    char text[256] = "";
+    GetWindowTextA(child, text, sizeof(text));
+    *reinterpret_cast<std::string*>(out) += std::string(text) + "|";
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&about));
   EXPECT_NE(about.find("|VA Extensions v0.56a|for Vexlo Aero V++|"), std::string::npos) << about;
 
   // Docking takes the caption away and keeps the client size; hiding the ad banner
@@ -102,80 +110,87 @@ TEST_F(StatusWindowTest, PagesTextsListChoiceDockingAndTheAdBannerOption) {
   // also serves the status window) undocks the window and disables docking at once.
   RECT floating, docked;
   GetClientRect(StatusWindow, &floating);
-  Click(IDC_STATUS_DOCK);
-  EXPECT_EQ(StatusPlace().docked, 1);
-  EXPECT_FALSE(GetWindowLongA(StatusWindow, GWL_STYLE) & WS_CAPTION);
+  SendMessageA(StatusWindow, WM_COMMAND, MAKEWPARAM(IDC_STATUS_DOCK, BN_CLICKED), LPARAM(Page(IDC_STATUS_DOCK)));
+  EXPECT_EQ(Dock(), "1 none enabled");
   EXPECT_EQ(IsDlgButtonChecked(StatusWindow, IDC_STATUS_DOCK), static_cast<UINT>(BST_CHECKED));
   GetClientRect(StatusWindow, &docked);
-  EXPECT_EQ(docked.right, floating.right);
-  EXPECT_EQ(docked.bottom, floating.bottom);
+  EXPECT_EQ(std::make_pair(docked.right, docked.bottom), std::make_pair(floating.right, floating.bottom));
 
   ExtensionOptions next = CurrentOptions;
   next.HideAdBanner = 1;
   SaveExtensionOptions(next);
-  EXPECT_EQ(StatusPlace().docked, 0);
-  EXPECT_EQ(GetWindowLongA(StatusWindow, GWL_STYLE) & WS_CAPTION, WS_CAPTION);
-  EXPECT_FALSE(IsWindowEnabled(Page(IDC_STATUS_DOCK)));
+  EXPECT_EQ(Dock(), "0 caption disabled");
   next.HideAdBanner = 0;
   SaveExtensionOptions(next);
-  EXPECT_TRUE(IsWindowEnabled(Page(IDC_STATUS_DOCK)));
-}
-
-// Shown, hidden by the toggle and by the close box, hidden and shown with the main
-// window, and always back where it was; a place off the screen's edge is corrected.
-TEST_F(StatusWindowTest, ShowingAndHidingKeepTheWindowAndItsPlace) {
-  StatusPlace().left = -400;
-  StatusPlace().top = 250;
+  EXPECT_EQ(Dock(), "0 caption enabled");
   ToggleStatusWindow(owner_);
-  ASSERT_NE(StatusWindow, nullptr);
-  HWND first = StatusWindow;
-  EXPECT_TRUE(IsWindowVisible(StatusWindow));
-  EXPECT_EQ(StatusPlace().shown, 1);
-  EXPECT_TRUE(GetWindowLongA(StatusWindow, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
-  EXPECT_EQ(GetWindow(StatusWindow, GW_OWNER), owner_);
-  RECT before;
-  GetWindowRect(StatusWindow, &before);
-  EXPECT_EQ(before.left, 0);
-  EXPECT_EQ(before.top, 250 - GetSystemMetrics(SM_CYDLGFRAME) - GetSystemMetrics(SM_CYSMCAPTION));
-  SendMessageA(StatusWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
-  EXPECT_FALSE(IsWindowVisible(StatusWindow));
-  EXPECT_EQ(StatusPlace().shown, 0);
-  ToggleStatusWindow(owner_);
-  EXPECT_EQ(StatusWindow, first) << "made once, then only hidden and shown";
-  RECT after;
-  GetWindowRect(StatusWindow, &after);
-  EXPECT_EQ(after.left, before.left);
-  EXPECT_EQ(after.top, before.top);
-  ToggleStatusWindow(owner_);  // hidden by the user: the main window does not bring it back
   StatusWindowFollowMainShow(true);
   EXPECT_FALSE(IsWindowVisible(StatusWindow));
 }
 
-// Stands for the finder thread finding both host windows while the status
-// window's pages are being made, before the window is published.
-HHOOK FinderHook = nullptr;
-HWND FoundHostWindow = nullptr;
-LRESULT CALLBACK FindWhileThePagesAreMade(int code, WPARAM wParam, LPARAM lParam) {
-  const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
-  if (code == HC_ACTION && call->message == WM_INITDIALOG && !SearchWindow && GetDlgItem(call->hwnd, IDC_ACTION_TAKEN)) {
-    SearchWindow = TrafficWindow = FoundHostWindow;
-    SetStatusText(IDD_STATUS_SEARCH, IDC_SEARCH_WINDOW_STATE, "Found");  // dropped: nothing is published yet
-  }
-  return CallNextHookEx(FinderHook, code, wParam, lParam);
+// The banner hidden while no window exists: the remembered place stops docking,
+// and a window made while the banner is hidden floats, with docking disabled. The
+// finder thread finds both host windows while its pages are being made, before the
+// window is published: the pages must still say "Found".
+TEST_F(StatusWindowTest, AWindowMadeWithoutTheBannerFloatsAndShowsWindowsFoundMeanwhile) {
+  StatusPlace().docked = 1;
+  ExtensionOptions next = CurrentOptions;
+  next.HideAdBanner = 1;
+  SaveExtensionOptions(next);
+  EXPECT_EQ(StatusPlace().docked, 0) << "the saved option reaches the place with no window";
+  StatusPlace().docked = 1;  // as read from the last state with the banner already hidden
+  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, [](int code, WPARAM w, LPARAM l) CALLBACK -> LRESULT {
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(l);
+    if (call->message == WM_INITDIALOG && !SearchWindow && GetDlgItem(call->hwnd, IDC_ACTION_TAKEN)) {
+      SearchWindow = TrafficWindow = GetParent(call->hwnd);  // any live window stands for the host's
+      SetStatusText(IDD_STATUS_SEARCH, IDC_SEARCH_WINDOW_STATE, "Found");  // dropped: nothing is published yet
+    }
+    return CallNextHookEx(nullptr, code, w, l);
+  }, nullptr, GetCurrentThreadId());
+  ToggleStatusWindow(owner_);
+  UnhookWindowsHookEx(hook);
+  const bool seen = SearchWindow != nullptr;
+  SearchWindow = TrafficWindow = nullptr;
+  ASSERT_TRUE(seen) << "the pages were made without the hook seeing them";
+  EXPECT_EQ(ItemText(Page(IDD_STATUS_SEARCH), IDC_SEARCH_WINDOW_STATE) + "|" +
+                ItemText(Page(IDD_STATUS_SEARCH), IDC_AUTO_SEARCH_STATE) + "|" +
+                ItemText(Page(IDD_STATUS_ACCELERATOR), IDC_TRAFFIC_WINDOW_STATE),
+            "Found|Inactive|Found");
+  EXPECT_EQ(Dock(), "0 caption disabled");
 }
 
-TEST_F(StatusWindowTest, WindowsFoundWhileThePagesAreMadeShowAsFound) {
-  FoundHostWindow = owner_;
-  FinderHook = SetWindowsHookExA(WH_CALLWNDPROC, FindWhileThePagesAreMade, nullptr, GetCurrentThreadId());
-  ASSERT_NE(FinderHook, nullptr);
-  ToggleStatusWindow(owner_);
-  UnhookWindowsHookEx(FinderHook);
-  const bool found = SearchWindow != nullptr;
-  SearchWindow = TrafficWindow = nullptr;
-  ASSERT_TRUE(found) << "the pages were made without the hook seeing them";
-  EXPECT_EQ(ItemText(Page(IDD_STATUS_SEARCH), IDC_SEARCH_WINDOW_STATE), "Found");
-  EXPECT_EQ(ItemText(Page(IDD_STATUS_SEARCH), IDC_AUTO_SEARCH_STATE), "Inactive");
-  EXPECT_EQ(ItemText(Page(IDD_STATUS_ACCELERATOR), IDC_TRAFFIC_WINDOW_STATE), "Found");
+INT_PTR CALLBACK QuietProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+// The window's own place (its frame allowance) and size, then every child's, in
+// its client area's coordinates; then the client size.
+std::string Layout(HWND dialog) {
+  std::string out;
+  RECT r;
+  for (HWND c = dialog; c; c = c == dialog ? GetWindow(dialog, GW_CHILD) : GetWindow(c, GW_HWNDNEXT)) {
+    GetWindowRect(c, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    for (LONG v : {r.left, r.top, r.right - r.left, r.bottom - r.top}) out += std::to_string(v) + ",";
+    out += " ";
+  }
+  GetClientRect(dialog, &r);
+  return out + std::to_string(r.right) + "," + std::to_string(r.bottom);
+}
+
+TEST_F(StatusWindowTest, TemplatesAreLaidOutAsTheSystemDialogManagerDoes) {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  if (dpi != 96) GTEST_SKIP() << "the system dialog manager uses " << dpi << " dpi here";
+  for (int id : {IDD_STATUS_FRAME, IDD_STATUS_SEARCH, IDD_STATUS_ACCELERATOR, IDD_STATUS_ABOUT}) {
+    auto* bytes = static_cast<const DLGTEMPLATE*>(
+        LockResource(LoadResource(ModuleInstance, FindResourceA(ModuleInstance, MAKEINTRESOURCEA(id), reinterpret_cast<LPCSTR>(RT_DIALOG)))));
+    HWND mine = CreateFixedDialog(ModuleInstance, id, owner_, QuietProc, 96, 0);
+    HWND system = CreateDialogIndirectParamA(ModuleInstance, bytes, owner_, QuietProc, 0);
+    ASSERT_TRUE(mine && system) << id;
+    EXPECT_EQ(Layout(mine), Layout(system)) << "template " << id;
+    DestroyWindow(mine);
+    DestroyWindow(system);
+  }
 }
 
 }  // namespace
