@@ -1,75 +1,46 @@
-// menu_test_support: helpers for the in-process tests of the Tools and file
-// manager menus: catching the module's message boxes, the recording program's
-// log, and waiting with a deadline while this thread's messages run.
+// menu_test_support: the recording program (open_recorder.exe beside the test),
+// its log and a file type it opens, for the menu tests in-process and in the host.
 #pragma once
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
+#include "support/hostsim_driver.h"
+#include "support/scratch_registry.h"
+
 namespace va::test {
 
-// Runs this thread's messages until `done` holds; false after `milliseconds`.
-template <typename Predicate>
-bool PumpUntil(Predicate done, DWORD milliseconds = 10000) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > milliseconds) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
-    }
-  }
-  return true;
+inline std::string RecorderProgram() {
+  char path[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  const std::string self(path);
+  return self.substr(0, self.find_last_of('\\') + 1) + "open_recorder.exe";
 }
 
-// Catches every message box this thread opens while it lives: records its caption,
-// text and owner, and answers it with the next of `answers` (IDOK when they run out).
-class MessageBoxCatcher {
- public:
-  explicit MessageBoxCatcher(std::vector<int> answers = {});
-  ~MessageBoxCatcher();
-  MessageBoxCatcher(const MessageBoxCatcher&) = delete;
-  MessageBoxCatcher& operator=(const MessageBoxCatcher&) = delete;
-
-  struct Shown {
-    std::string caption;
-    std::string text;
-    HWND owner;
-  };
-  std::vector<Shown> shown;
-
- private:
-  static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
-  HHOOK hook_;
-  std::vector<int> answers_;
+// A fresh log (VA_OPEN_LOG) of the recording program: one line per start.
+struct RecorderLog {
+  std::string path;
+  explicit RecorderLog(std::string where) : path(std::move(where)) {
+    DeleteFileA(path.c_str());
+    SetEnvironmentVariableA("VA_OPEN_LOG", path.c_str());
+  }
+  std::vector<std::string> Lines() const { return SplitLines(ReadWholeFile(path)); }
+  bool WaitForLines(size_t count) const { return WaitUntil([&] { return Lines().size() >= count; }, 10000); }
 };
 
-// The recording program (open_recorder.exe beside this test) writes one line per
-// start into a log; this sets up a fresh log and reads it.
-class RecorderLog {
- public:
-  explicit RecorderLog(const std::string& path);  // also sets VA_OPEN_LOG
-  std::vector<std::string> Lines() const;
-  // Waits until the log holds `count` lines.
-  bool WaitForLines(size_t count, DWORD milliseconds = 10000) const;
-  static std::string ProgramPath();  // open_recorder.exe beside this program
-
- private:
-  std::string path_;
-};
-
-// Registers the file extension `extension` (".vatest") as opened by the recording
-// program, for this test; removed again by the destructor.
-class RecordedFileType {
- public:
-  explicit RecordedFileType(const std::string& extension);
-  ~RecordedFileType();
-
- private:
-  std::string extension_;
+// Files ending in `extension` (".vatest") open with the recording program while it lives.
+struct RecordedFileType {
+  std::string extension;
+  explicit RecordedFileType(std::string ext) : extension(std::move(ext)) {
+    PutRawValue(HKEY_CLASSES_ROOT, extension, "", REG_SZ, "VATest.RecordedFile" + std::string(1, '\0'));
+    PutRawValue(HKEY_CLASSES_ROOT, "VATest.RecordedFile\\shell\\open\\command", "", REG_SZ,
+                "\"" + RecorderProgram() + "\" \"%1\"" + std::string(1, '\0'));
+  }
+  ~RecordedFileType() {
+    DeleteTree(HKEY_CLASSES_ROOT, extension);
+    DeleteTree(HKEY_CLASSES_ROOT, "VATest.RecordedFile");
+  }
 };
 
 }  // namespace va::test

@@ -8,11 +8,10 @@
 
 int main(int argc, char** argv) {
   const char* log = std::getenv("VA_OPEN_LOG");
-  if (!log) return 1;
+  FILE* out = log ? std::fopen(log, "ab") : nullptr;
+  if (!out) return 1;
   char folder[MAX_PATH] = "";
   GetCurrentDirectoryA(MAX_PATH, folder);
-  FILE* out = std::fopen(log, "ab");
-  if (!out) return 1;
   std::fprintf(out, "cwd=%s", folder);
   for (int i = 1; i < argc; ++i) std::fprintf(out, "|%s", argv[i]);
   std::fprintf(out, "\n");
