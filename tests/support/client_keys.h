@@ -2,16 +2,17 @@
 // roots before and after a test, so tests that use the real key names (the
 // wizard, the placeholders) start from nothing and leave nothing behind.
 #pragma once
+#include "support/scratch_registry.h"
 
 namespace va::test {
 
-class ClientKeys {
- public:
-  ClientKeys();
-  ~ClientKeys();
-  ClientKeys(const ClientKeys&) = delete;
-  ClientKeys& operator=(const ClientKeys&) = delete;
-  static void Clear();
+struct ClientKeys {
+  ClientKeys() { Clear(); }
+  ~ClientKeys() { Clear(); }
+  static void Clear() {
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
+      for (const char* key : {"SOFTWARE\\Vexlo", "SOFTWARE\\V++", "SOFTWARE\\VAExtensions"}) DeleteTree(root, key);
+  }
 };
 
 }  // namespace va::test

@@ -3,6 +3,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 namespace va::test {
 namespace {
@@ -37,14 +39,8 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs, int stepMs
 }
 
 std::string ReadWholeFile(const std::string& path) {
-  std::string text;
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return text;
-  char buffer[4096];
-  size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
-  std::fclose(file);
-  return text;
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 std::vector<std::string> SplitLines(const std::string& text) {

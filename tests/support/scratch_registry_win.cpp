@@ -1,23 +1,13 @@
 // scratch_registry_win: see scratch_registry.h.
 #include "support/scratch_registry.h"
 
+#include <shlwapi.h>
+
 #include <vector>
 
 namespace va::test {
 
-void DeleteTree(HKEY root, const std::string& subkey) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(root, subkey.c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-    char name[512];
-    for (;;) {
-      DWORD length = sizeof name;
-      if (RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-      DeleteTree(root, subkey + "\\" + name);
-    }
-    RegCloseKey(key);
-  }
-  RegDeleteKeyA(root, subkey.c_str());
-}
+void DeleteTree(HKEY root, const std::string& subkey) { SHDeleteKeyA(root, subkey.c_str()); }
 
 ScratchKey::ScratchKey(HKEY root, const std::string& name) : root_(root), path_("SOFTWARE\\VATests\\" + name) {
   DeleteTree(root_, path_);

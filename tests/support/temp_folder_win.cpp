@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <fstream>
+
 namespace va::test {
 namespace {
 
@@ -40,11 +42,7 @@ TempFolder::TempFolder() {
 TempFolder::~TempFolder() { RemoveTree(path_); }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 bool FolderExists(const std::string& path) {
