@@ -34,6 +34,35 @@ bool EnsureFolder(const std::string& folder, WatcherFiles& files) {
 }
 
 enum class Outcome { Done, Failed, Busy };
+using Rename = WatcherFiles::Rename;
+
+// Whole or not at all: the bytes go to a name of the organizer's own beside the
+// target and take the final name only when complete, so a copy cut short (the
+// client ended, Windows logged off, the disk filled) never stands under the final
+// name, and nothing but that partial file is ever removed after a failure.
+bool CopyWhole(const std::string& source, const std::string& target, WatcherFiles& files) {
+  if (files.FileExists(target)) return false;
+  const std::string partial = target + std::string(kPartialCopyEnding);
+  files.RemoveFile(partial);  // left by a copy cut short
+  if (files.CopyToNewFile(source, partial) && files.RenameWithoutOverwrite(partial, target) == Rename::Done) return true;
+  files.RemoveFile(partial);
+  return false;
+}
+
+// A rename where one is possible; across volumes a whole copy, then the source
+// goes. A source that cannot go (a program opened it meanwhile) takes the copy
+// back with it: the file stays in one place, to be moved by a later scan.
+Rename MoveWhole(const std::string& source, const std::string& target, WatcherFiles& files) {
+  const Rename renamed = files.RenameWithoutOverwrite(source, target);
+  if (renamed != Rename::OtherVolume) return renamed;
+  if (files.FileExists(target)) return Rename::Exists;
+  if (!CopyWhole(source, target, files)) return Rename::Failed;
+  if (files.RemoveFile(source)) return Rename::Done;
+  files.RemoveFile(target);
+  return Rename::Failed;
+}
+
+bool SameFolder(const std::string& a, const std::string& b) { return UpperCaseText(a) == UpperCaseText(b); }
 
 Outcome CarryOut(const std::string& folder, const std::string& name, const FilterRecord& filter,
                  WatcherFiles& files) {
@@ -47,20 +76,21 @@ Outcome CarryOut(const std::string& folder, const std::string& name, const Filte
   std::string destFolder = WithoutSlash(TrimSpaces(filter.Dest));
   std::string dest = WithSlash(destFolder);
   std::string target = source;
+  // Into the watched folder itself a copy would be the source, and a move would
+  // rename the file on every scan.
+  if ((filter.Action == Copy || filter.Action == Move) && SameFolder(dest, folder)) return Outcome::Failed;
   if (filter.Action == Copy) {
     if (!EnsureFolder(destFolder, files)) return Outcome::Failed;
     target = dest + name;
-    if (!files.CopyWithoutOverwrite(source, target)) return Outcome::Failed;
+    if (!CopyWhole(source, target, files)) return Outcome::Failed;
   } else if (filter.Action == Move) {
-    // Moving into the watched folder itself would rename the file on every scan.
-    if (UpperCaseText(dest) == UpperCaseText(folder)) return Outcome::Failed;
     if (!EnsureFolder(destFolder, files)) return Outcome::Failed;
-    bool moved = false;
-    for (int k = 0; k < kMoveAttempts && !moved; ++k) {
+    Rename moved = Rename::Exists;
+    for (int k = 0; k < kMoveAttempts && moved == Rename::Exists; ++k) {
       target = dest + (k == 0 ? name : NameWithCounter(name, k));
-      moved = files.MoveWithoutOverwrite(source, target);
+      moved = MoveWhole(source, target, files);
     }
-    if (!moved) return Outcome::Failed;
+    if (moved != Rename::Done) return Outcome::Failed;
   }
 
   if (!IsBlankText(filter.Wav)) files.PlaySoundFile(filter.Wav);
@@ -75,6 +105,18 @@ Outcome CarryOut(const std::string& folder, const std::string& name, const Filte
 }
 
 }  // namespace
+
+void RemoveLeftoverPartialCopies(WatcherFiles& files, WatcherFilters& filters) {
+  std::vector<std::string> folders;
+  filters.Lock();
+  for (const FilterRecord& filter : filters.Filters())
+    if (filter.Action == Copy || filter.Action == Move) folders.push_back(WithSlash(WithoutSlash(TrimSpaces(filter.Dest))));
+  filters.Unlock();
+  const std::string ending = UpperCaseText(kPartialCopyEnding);
+  for (const std::string& dest : folders)
+    for (const std::string& name : files.ListFiles(dest))
+      if (EndsWith(UpperCaseText(name), ending)) files.RemoveFile(dest + name);
+}
 
 std::string NameWithCounter(std::string_view name, int k) {
   std::string counter = "[" + std::to_string(k) + "]";
@@ -135,6 +177,7 @@ void RunWatcher(const std::string& folder, std::atomic<int32_t>& state, WatcherW
       if (state.compare_exchange_strong(expected, Stopped)) return;
     }
   }
+  RemoveLeftoverPartialCopies(files, filters);
   bool watching = waits.Watch(folder);
   std::string identity = watching ? files.FolderIdentity(folder) : std::string();
   int stepsUnwatched = 0;

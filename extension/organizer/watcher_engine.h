@@ -52,8 +52,14 @@ class WatcherFiles {
   // binding that cannot tell answers "" always: the watch is then never renewed.
   virtual std::string FolderIdentity(const std::string& /*folder*/) { return ""; }
   virtual bool CreateFolderPath(const std::string& path) = 0;
-  virtual bool CopyWithoutOverwrite(const std::string& source, const std::string& target) = 0;
-  virtual bool MoveWithoutOverwrite(const std::string& source, const std::string& target) = 0;
+  virtual bool FileExists(const std::string& path) = 0;
+  // Copies into a new file; false when `target` exists or the copy failed, which
+  // may leave part of `target` behind (the caller names and removes it).
+  virtual bool CopyToNewFile(const std::string& source, const std::string& target) = 0;
+  enum class Rename { Done, Exists, OtherVolume, Failed };
+  // Renames within one volume; never replaces an existing `target`.
+  virtual Rename RenameWithoutOverwrite(const std::string& source, const std::string& target) = 0;
+  virtual bool RemoveFile(const std::string& path) = 0;
   virtual void PlaySoundFile(const std::string& path) = 0;
   virtual void RunCommand(const std::string& program, const std::string& parameters) = 0;
   virtual void ExpandPlaceholders(std::string& text) = 0;
@@ -79,6 +85,9 @@ inline constexpr int kIdentityCheckSteps = 5;
 inline constexpr int kBusyRetryMaxSteps = 60;
 // Move tries the name itself and then name[1] .. name[99].
 inline constexpr int kMoveAttempts = 100;
+// A copy is written under the final name plus this ending and renamed when whole;
+// such files left behind by a copy cut short are removed when the watcher starts.
+inline constexpr std::string_view kPartialCopyEnding = ".va-partial";
 
 // Runs the watcher on `folder` (ending in "\") until the stop word turns
 // StopRequested (then it is set to Stopped). A folder that cannot be watched, or
@@ -91,6 +100,10 @@ void RunWatcher(const std::string& folder, std::atomic<int32_t>& state, WatcherW
 // matching files were skipped because a writer still held them.
 int ScanFolder(const std::string& folder, std::atomic<int32_t>& state, WatcherFiles& files,
                WatcherFilters& filters, FilterMatcher& matcher);
+
+// Removes the partial copies (see kPartialCopyEnding) in every Copy and Move
+// destination of the filter list.
+void RemoveLeftoverPartialCopies(WatcherFiles& files, WatcherFilters& filters);
 
 // Helpers of the actions, exposed for tests.
 std::string NameWithCounter(std::string_view name, int k);  // "a.b.mp3",1 -> "a.b[1].mp3"

@@ -145,19 +145,24 @@ class PlatformFiles : public WatcherFiles {
       if (wide[i] == L'\\' || wide[i] == L'/') CreateDirectoryW(wide.substr(0, i).c_str(), nullptr);
     return CreateDirectoryW(wide.c_str(), nullptr) != 0;
   }
-  bool CopyWithoutOverwrite(const std::string& source, const std::string& target) override {
-    const std::wstring to = Wide(target);
-    if (CopyFileW(Wide(source).c_str(), to.c_str(), TRUE)) return true;
-    DWORD error = GetLastError();
-    // A copy that broke off half way must not stay behind under the final name:
-    // it would block every later copy of the whole file. The target did not exist
-    // before (the copy refuses existing targets), so what is there now is ours.
-    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) DeleteFileW(to.c_str());
-    return false;
+  bool FileExists(const std::string& path) override {
+    return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
   }
-  bool MoveWithoutOverwrite(const std::string& source, const std::string& target) override {
-    return MoveFileW(Wide(source).c_str(), Wide(target).c_str()) != 0;  // never replaces an existing target
+  bool CopyToNewFile(const std::string& source, const std::string& target) override {
+    return CopyFileW(Wide(source).c_str(), Wide(target).c_str(), TRUE) != 0;
   }
+  Rename RenameWithoutOverwrite(const std::string& source, const std::string& target) override {
+    // Without MOVEFILE_COPY_ALLOWED: a move across volumes would be a copy that
+    // can be cut short under the final name; the engine copies whole instead.
+    if (MoveFileExW(Wide(source).c_str(), Wide(target).c_str(), 0)) return Rename::Done;
+    switch (GetLastError()) {
+      case ERROR_ALREADY_EXISTS:
+      case ERROR_FILE_EXISTS: return Rename::Exists;
+      case ERROR_NOT_SAME_DEVICE: return Rename::OtherVolume;
+      default: return Rename::Failed;
+    }
+  }
+  bool RemoveFile(const std::string& path) override { return DeleteFileW(Wide(path).c_str()) != 0; }
   void PlaySoundFile(const std::string& path) override {
     PlaySoundW(Wide(path).c_str(), nullptr, SND_ASYNC | SND_FILENAME);
   }

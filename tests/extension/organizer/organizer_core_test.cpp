@@ -57,14 +57,16 @@ TEST(MoveDestinationInside, NeverLeavesTheSharedFolder) {
 }
 
 using Result = WatcherWaits::Result;
+using Rename = WatcherFiles::Rename;
 using Files = std::map<std::string, std::string>;  // full path -> contents
 
 // Files, filters and waits in one fake; the watched folder is "S:\". A folder
-// exists once made; "Locked" ones cannot be made.
+// exists once made; "Locked" ones cannot be made. A rename works only within
+// one drive letter.
 // When the script of wait results ends, the fake asks the watcher to stop.
 struct Fake : WatcherFiles, WatcherFilters, WatcherWaits {
   Files files;
-  std::set<std::string> made, held, unreadable;
+  std::set<std::string> made, held, unreadable, vanishing, cutShort, pinned;
   std::vector<std::string> log;  // sounds and commands
   std::vector<FilterRecord> list;
   std::deque<std::pair<Result, std::function<void()>>> script;
@@ -77,7 +79,7 @@ struct Fake : WatcherFiles, WatcherFilters, WatcherWaits {
     std::vector<std::string> names;
     for (const auto& [path, bytes] : files)
       if (path.starts_with(in) && path.find('\\', in.size()) == path.npos) names.push_back(path.substr(in.size()));
-    return ++listings, names;
+    return listings += in == folder, names;  // scans of the watched folder
   }
   FileAccess CheckAccess(const std::string& path) override {
     return !files.count(path) ? FileAccess::Gone : held.count(path) ? FileAccess::HeldByWriter
@@ -86,12 +88,21 @@ struct Fake : WatcherFiles, WatcherFilters, WatcherWaits {
   std::string FolderIdentity(const std::string&) override { return identity; }
   bool FolderExists(const std::string& path) override { return made.count(path); }
   bool CreateFolderPath(const std::string& path) override { return path.find("Locked") == path.npos && made.insert(path).second; }
-  bool CopyWithoutOverwrite(const std::string& from, const std::string& to) override {
-    return files.count(from) && files.emplace(to, files[from]).second;
+  bool FileExists(const std::string& path) override { return files.count(path); }
+  // A source in `vanishing` cannot be opened by the copy; one in `cutShort` breaks off half way.
+  bool CopyToNewFile(const std::string& from, const std::string& to) override {
+    if (files.count(to) || !files.count(from) || vanishing.count(from)) return false;
+    files[to] = cutShort.count(from) ? files[from].substr(0, files[from].size() / 2) : files[from];
+    return !cutShort.count(from);
   }
-  bool MoveWithoutOverwrite(const std::string& from, const std::string& to) override {
-    return CopyWithoutOverwrite(from, to) && files.erase(from);
+  Rename RenameWithoutOverwrite(const std::string& from, const std::string& to) override {
+    if (!files.count(from)) return Rename::Failed;
+    if (files.count(to)) return Rename::Exists;
+    if (UpperCaseText(from.substr(0, 2)) != UpperCaseText(to.substr(0, 2))) return Rename::OtherVolume;
+    files[to] = files[from];
+    return files.erase(from), Rename::Done;
   }
+  bool RemoveFile(const std::string& path) override { return !pinned.count(path) && files.erase(path); }
   void PlaySoundFile(const std::string& path) override { log.push_back("sound " + path); }
   void RunCommand(const std::string& program, const std::string& args) override { log.push_back("run " + program + "|" + args); }
   void ExpandPlaceholders(std::string& text) override { if (text.starts_with("%VAPATH%")) text.replace(0, 8, "C:\\Client"); }
@@ -146,6 +157,19 @@ TEST(Watcher, CarriesOutTheFirstMatchingFilter) {
        {{"a", "a", Move, "s:", wav, cmd}, {"b", "b", Copy, "D:\\M", wav, cmd}, {"c", "c", Copy, "E:\\Locked", wav, cmd}},
        {{"S:\\a", "1"}, {"S:\\b", "new"}, {"D:\\M\\b", "edited"}, {"S:\\c", "1"}},
        {{"S:\\a", "1"}, {"S:\\b", "new"}, {"D:\\M\\b", "edited"}, {"S:\\c", "1"}}},
+      {"copies take their final name only when whole: a partial one left before is removed at start, one that breaks "
+       "off leaves nothing, a source unreadable at the copy keeps the earlier copy; no copy into the watched folder",
+       {{"c", "*.bin", Copy, "D:\\M", wav, ""}, {"s", "*.txt", Copy, "s:", wav, ""}},
+       {{"S:\\a.bin", "whole"}, {"D:\\M\\x.bin.va-partial", "ha"}, {"S:\\b.bin", "broken"}, {"S:\\c.bin", "new"},
+        {"D:\\M\\c.bin", "earlier"}, {"S:\\t.txt", "t"}},
+       {{"S:\\a.bin", "whole"}, {"D:\\M\\a.bin", "whole"}, {"S:\\b.bin", "broken"}, {"S:\\c.bin", "new"},
+        {"D:\\M\\c.bin", "earlier"}, {"S:\\t.txt", "t"}},
+       {"sound ding.wav"}, [](Fake& f) { f.made = {"D:\\M"}, f.cutShort = {"S:\\b.bin"}, f.vanishing = {"S:\\c.bin"}; }},
+      {"a move within a drive renames; across drives it copies whole, then removes the source, or takes the copy back "
+       "when the source cannot go",
+       {{"m", "*.mp3", Move, "S:\\Music", "", ""}, {"o", "*", Move, "D:\\M", "", ""}},
+       {{"S:\\a.mp3", "1"}, {"S:\\b", "2"}, {"S:\\p", "3"}},
+       {{"S:\\Music\\a.mp3", "1"}, {"D:\\M\\b", "2"}, {"S:\\p", "3"}}, {}, [](Fake& f) { f.pinned = {"S:\\p"}; }},
       {"copy makes the destination, then the sound and the command, placeholders in one pass",
        {{"c", "*.mp3", Copy, " E:\\New\\Deep\\ ", wav, cmd}}, {{"S:\\a%P.mp3", "1"}},
        {{"S:\\a%P.mp3", "1"}, {"E:\\New\\Deep\\a%P.mp3", "1"}},
