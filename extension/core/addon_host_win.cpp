@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "extension/core/library_image.h"
 #include "extension/core/module_state.h"
 
 namespace va {
@@ -31,12 +32,44 @@ std::string StripQuotes(const char* path) {
   return text.substr(begin, end - begin + 1);
 }
 
-// A library that cannot be opened must not make the system show a dialog.
+// A library that cannot be opened must not make the system show a dialog; the
+// libraries it needs are looked for beside it first, not in the current folder.
 HMODULE LoadQuietly(const std::string& path) {
   UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  HMODULE module = LoadLibraryA(path.c_str());
+  HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   SetErrorMode(previous);
   return module;
+}
+
+#if defined(_WIN64)
+constexpr uint16_t kOwnMachine = kMachineAmd64;
+#else
+constexpr uint16_t kOwnMachine = kMachineI386;
+#endif
+constexpr DWORD kMaxLibraryBytes = 256u << 20;
+
+// Read as data: a library for this process's machine that exports all five
+// calls. None of its code runs.
+bool ExportsTheFiveCalls(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER size = {};
+  std::string bytes;
+  DWORD got = 0;
+  const bool read = GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= kMaxLibraryBytes &&
+                    (bytes.resize(size_t(size.QuadPart)), ReadFile(file, bytes.data(), DWORD(bytes.size()), &got, nullptr)) &&
+                    got == bytes.size();
+  CloseHandle(file);
+  if (!read) return false;
+  const LibraryImage image = ReadLibraryImage(bytes);
+  if (!image.valid || image.machine != kOwnMachine) return false;
+  for (const char* name : kExportNames) {
+    bool found = false;
+    for (const std::string& exported : image.exports) found = found || exported == name;
+    if (!found) return false;
+  }
+  return true;
 }
 
 bool SameList(const std::vector<std::string>& paths, int lastIndex) {
@@ -152,7 +185,8 @@ int SaveAddOnList(const std::vector<std::string>& paths, int lastIndex) {
 
 UINT_PTR CheckAddOnFile(const char* path, int mode) {
   std::string file = StripQuotes(path);
-  if (file.empty() || IsThisModule(file.c_str())) return 0;
+  if (!IsFullWindowsPath(file) || IsThisModule(file.c_str()) || !ExportsTheFiveCalls(file)) return 0;
+  if (mode != 1) return 1;
   HMODULE module = LoadQuietly(file);
   if (!module) return 0;
   // The same file under another spelling of its path is still this module.
@@ -166,9 +200,15 @@ UINT_PTR CheckAddOnFile(const char* path, int mode) {
       return 0;
     }
   }
-  if (mode == 1) return reinterpret_cast<UINT_PTR>(module);
-  FreeLibrary(module);
-  return 1;
+  return reinterpret_cast<UINT_PTR>(module);
+}
+
+// A library listed twice (under any spelling of its path) is loaded once: the
+// host's calls reach each add-on once.
+bool AlreadyLoaded(HMODULE module) {
+  for (const LoadedAddOn& addOn : LoadedAddOns)
+    if (addOn.module == module) return true;
+  return false;
 }
 
 void LoadAddOns() {
@@ -176,6 +216,10 @@ void LoadAddOns() {
   for (const std::string& path : AddOnPaths) {
     auto module = reinterpret_cast<HMODULE>(CheckAddOnFile(path.c_str(), 1));
     if (!module) continue;
+    if (AlreadyLoaded(module)) {
+      FreeLibrary(module);
+      continue;
+    }
     LoadedAddOn addOn;
     addOn.module = module;
     addOn.channelWrite = reinterpret_cast<ChannelWriteFn>(GetProcAddress(module, "ChannelWrite"));

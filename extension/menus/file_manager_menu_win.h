@@ -20,6 +20,10 @@ LRESULT CALLBACK LibraryListProc(HWND window, UINT message, WPARAM wParam, LPARA
 // list order; rows that are not files are skipped.
 std::vector<std::string> SelectedLibraryFiles();
 
+// True for a file the guarded open asks about first: a risky type (file_types.h)
+// or one the system itself calls dangerous (AssocIsDangerous, where present).
+bool AsksBeforeOpening(const std::string& name);
+
 // Opens the selected files in list order; stops at the first that cannot be opened.
 void ShellOpenSelected();
 

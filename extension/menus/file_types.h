@@ -10,6 +10,7 @@ namespace va {
 std::string FileTypeOfName(std::string_view name);
 // Types the shell runs as programs or scripts when it opens them (EXE, SCR, JS,
 // MSI, LNK, ...): the guarded open asks before opening such a file.
+// (The guarded open also asks for every type the system itself calls dangerous.)
 bool IsRiskyFileType(std::string_view upperType);
 
 }  // namespace va

@@ -94,5 +94,33 @@ TEST(SpineRoutines, AddOnFileCheckAndShutdownRestoreReleaseStoreAndEndOnce) {
   ClearExtensionSettings();
 }
 
+// Add-ons are checked as data and loaded by their full path only: the check runs
+// none of a library's code, a bare or relative name is refused even where the
+// current folder holds the library, one without all five calls is refused, and a
+// library listed twice (in another case) is loaded once.
+TEST(SpineRoutines, AddOnsCheckedAsDataAndLoadedOnceByFullPath) {
+  TempFolder folder;
+  const std::string addOn = folder.Join("plain.dll"), starts = folder.Join("starts.txt");
+  ASSERT_TRUE(CopyFileA(TestAddOnLibrary().c_str(), addOn.c_str(), FALSE));
+  SetEnvironmentVariableA("VA_TEST_ADDON_STARTS", starts.c_str());
+  char current[MAX_PATH] = "";
+  GetCurrentDirectoryA(MAX_PATH, current);
+  SetCurrentDirectoryA(folder.path().c_str());
+  const std::vector<UINT_PTR> checks = {CheckAddOnFile(addOn.c_str(), 0), CheckAddOnFile("plain.dll", 1),
+                                        CheckAddOnFile(".\\plain.dll", 1), CheckAddOnFile(NoExportsLibrary().c_str(), 0)};
+  EXPECT_EQ(checks, std::vector<UINT_PTR>({1, 0, 0, 0}));
+  EXPECT_EQ(ReadWholeFile(starts), "") << "a check ran the library's code";
+  std::string upper = addOn;
+  CharUpperA(upper.data());
+  AddOnPaths = {addOn, upper};
+  LoadAddOns();
+  EXPECT_EQ(LoadedAddOns.size(), 1u);
+  EXPECT_EQ(ReadWholeFile(starts), "started\n");
+  UnloadAddOns();
+  SetCurrentDirectoryA(current);
+  SetEnvironmentVariableA("VA_TEST_ADDON_STARTS", nullptr);
+  AddOnPaths.clear();
+}
+
 }  // namespace
 }  // namespace va

@@ -30,7 +30,13 @@ DWORD Record(const char* name, std::initializer_list<DWORD_PTR> args) {
 
 #define VA_ARGS4 DWORD_PTR a1, DWORD_PTR a2, DWORD_PTR a3, DWORD_PTR a4
 extern "C" {
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD, LPVOID) { return self = instance, TRUE; }
+// Its start-up code leaves a mark in the file named by VA_TEST_ADDON_STARTS.
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  char path[MAX_PATH] = {};
+  if (reason == DLL_PROCESS_ATTACH && GetEnvironmentVariableA("VA_TEST_ADDON_STARTS", path, MAX_PATH))
+    if (FILE* out = std::fopen(path, "ab")) std::fputs("started\n", out), std::fclose(out);
+  return self = instance, TRUE;
+}
 __declspec(dllexport) DWORD WINAPI ChannelWrite(VA_ARGS4) { return Record("ChannelWrite", {a1, a2, a3, a4}); }
 __declspec(dllexport) DWORD WINAPI ChannelRead(VA_ARGS4) { return Record("ChannelRead", {a1, a2, a3, a4}); }
 __declspec(dllexport) DWORD WINAPI DescWrite(VA_ARGS4, DWORD_PTR a5) { return Record("DescWrite", {a1, a2, a3, a4, a5}); }

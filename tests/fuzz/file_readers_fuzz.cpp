@@ -1,7 +1,8 @@
-// Fuzzes the readers of binary files on any bytes: the dialog template reader and
-// the wizard's trailer and registry-script readers refuse or stop cleanly, never
+// Fuzzes the readers of binary files on any bytes: the dialog template reader, the
+// library image reader and the wizard's trailer and registry-script readers refuse or stop cleanly, never
 // read outside the bytes (ASan) and never report more items, text, profiles or
 // record bytes than the bytes could hold.
+#include "extension/core/library_image.h"
 #include "extension/windows/dialog_template.h"
 #include "fuzz_input.h"
 #include "wizard/metadata.h"
@@ -25,4 +26,8 @@ void Fuzz(const uint8_t* data, size_t size) {
   for (const va::ScriptRecord& record : va::ParseRegistryScript(file))
     recordBytes += record.data.size() + record.name.size() + record.path.size();
   Require(recordBytes <= size);
+  // Every name has its 4-byte entry in the file's name table (names may be shared).
+  const va::LibraryImage image = va::ReadLibraryImage({reinterpret_cast<const char*>(bytes.data()), size});
+  Require(image.exports.size() * 4 <= size && (image.valid || image.exports.empty()));
+  for (const std::string& name : image.exports) Require(name.size() < 512);
 }
