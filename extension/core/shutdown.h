@@ -10,6 +10,12 @@ namespace va {
 // Runs the shutdown steps once per process, then ends the process with exit
 // code 0. A second call (a re-entered unload notification) returns at once.
 void ShutdownModule();
+// Stores what the user would lose with the process: the remembered state, the
+// search-history purge rule, the host's database folder. Runs once per process,
+// at whichever comes first: the end of the Windows session (WM_ENDSESSION, after
+// which the system ends the host without unloading the module), the end of the
+// host's main window, or the module's unload.
+void StoreStateForExit();
 // Deletes every value under HKEY_CURRENT_USER\SOFTWARE\Vexlo\Search (the key
 // stays); stops at the first value that cannot be enumerated or deleted.
 void PurgeSearchHistory();

@@ -33,6 +33,7 @@ void TerminateNow(UINT exitCode) { TerminateProcess(GetCurrentProcess(), exitCod
 
 ProcessEnder processEnder = TerminateNow;
 volatile LONG shutdownStarted = 0;
+volatile LONG stateStored = 0;
 
 void RestoreProcedure(HWND window, WNDPROC* previous) {
   if (*previous && window && IsWindow(window)) SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(*previous));
@@ -44,6 +45,7 @@ void RestoreProcedure(HWND window, WNDPROC* previous) {
 void SetProcessEnder(ProcessEnder ender) {
   processEnder = ender ? ender : TerminateNow;
   shutdownStarted = 0;
+  stateStored = 0;
 }
 
 void PurgeSearchHistory() {
@@ -84,6 +86,17 @@ void RecordDatabaseFolder() {
   WriteRegText(HKEY_LOCAL_MACHINE, kLocalContentKey, kDatabaseDirValue, folder.c_str());
 }
 
+void StoreStateForExit() {
+  if (InterlockedExchange(&stateStored, 1) != 0) return;
+  // A host that never attached the module has not read the remembered state:
+  // read it first, so that saving it does not overwrite it with defaults.
+  if (!LastStateLoaded()) LoadLastState();
+  SaveLastState();
+  HKEY root = SharedSettingsRoot(SharedRootUse::ExtensionReads);
+  if (ReadRegDword(root, kClientDistributionKey, kPurgeValue) != 0) PurgeSearchHistory();
+  RecordDatabaseFolder();
+}
+
 void ShutdownModule() {
   if (InterlockedExchange(&shutdownStarted, 1) != 0) return;
   RestoreProcedure(HostMainWindow, &PreviousMainProc);
@@ -93,13 +106,7 @@ void ShutdownModule() {
     MenuFont = nullptr;
   }
   UnloadAddOns();
-  // A host that never attached the module has not read the remembered state:
-  // read it first, so that saving it does not overwrite it with defaults.
-  if (!LastStateLoaded()) LoadLastState();
-  SaveLastState();
-  HKEY root = SharedSettingsRoot(SharedRootUse::ExtensionReads);
-  if (ReadRegDword(root, kClientDistributionKey, kPurgeValue) != 0) PurgeSearchHistory();
-  RecordDatabaseFolder();
+  StoreStateForExit();
   processEnder(0);
 }
 

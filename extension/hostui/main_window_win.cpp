@@ -10,6 +10,7 @@
 #include "extension/core/addon_host.h"
 #include "extension/core/attach.h"
 #include "extension/core/host_ids.h"
+#include "extension/core/shutdown.h"
 #include "extension/core/module_state.h"
 #include "extension/hostui/feature_links_win.h"
 #include "extension/hostui/host_actions_win.h"
@@ -153,6 +154,13 @@ LRESULT OnShowWindow(HWND window, WPARAM wParam, LPARAM lParam) {
   LRESULT result = PassOn(window, WM_SHOWWINDOW, wParam, lParam);
   UpdateTrayIcon(wParam ? kTrayRemove : kTrayAdd);
   return result;
+}
+
+// The system ends the process after this message without unloading the module:
+// what the exit would store is stored now.
+LRESULT OnEndSession(HWND window, WPARAM wParam, LPARAM lParam) {
+  if (wParam) StoreStateForExit();
+  return PassOn(window, WM_ENDSESSION, wParam, lParam);
 }
 
 LRESULT OnSize(HWND window, WPARAM wParam, LPARAM lParam) {
@@ -325,6 +333,10 @@ LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message >= 0xC000 && message == TrayUpdateMessage()) {
+    UpdateTrayIcon(static_cast<int>(wParam));
+    return 0;
+  }
   if (message == TaskbarCreatedMessage && TaskbarCreatedMessage != 0) {
     UpdateTrayIcon(kTrayRecreate);
     return PassOn(window, message, wParam, lParam);
@@ -361,6 +373,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return OnSysCommand(window, wParam, lParam);
     case WM_SHOWWINDOW:
       return OnShowWindow(window, wParam, lParam);
+    case WM_ENDSESSION:
+      return OnEndSession(window, wParam, lParam);
+    case WM_DESTROY:
+      StoreStateForExit();  // the host is exiting
+      break;
     case WM_ACTIVATE:
       if (LinkStatusOnMainActivate(window, wParam, lParam)) return 0;
       break;

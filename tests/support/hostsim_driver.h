@@ -33,7 +33,7 @@ class HostSim {
  public:
   // A fresh folder holding hostsim.exe and, when `withModule`, ch_plug.dll.
   explicit HostSim(bool withModule = true);
-  ~HostSim();  // ends a host still running
+  ~HostSim();  // ends a host still running (Kill)
   HostSim(const HostSim&) = delete;
   HostSim& operator=(const HostSim&) = delete;
 
@@ -64,6 +64,8 @@ class HostSim {
   // Waits for the process to end; false on timeout.
   bool WaitForExit(int timeoutMs, DWORD* exitCode);
   bool Running() const;
+  // Ends the process at once, as the system or a crash does; Start may follow.
+  void Kill();
 
  private:
   TempFolder temp_;

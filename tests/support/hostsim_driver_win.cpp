@@ -62,15 +62,18 @@ HostSim::HostSim(bool withModule) {
   if (withModule) CopyIn(ExtensionModule(), "ch_plug.dll");
 }
 
-HostSim::~HostSim() {
-  if (process_.hProcess) {
-    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-      TerminateProcess(process_.hProcess, 99);
-      WaitForSingleObject(process_.hProcess, 5000);
-    }
-    CloseHandle(process_.hProcess);
-    CloseHandle(process_.hThread);
+HostSim::~HostSim() { Kill(); }
+
+void HostSim::Kill() {
+  if (!process_.hProcess) return;
+  if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+    TerminateProcess(process_.hProcess, 99);
+    WaitForSingleObject(process_.hProcess, 5000);
   }
+  CloseHandle(process_.hProcess);
+  CloseHandle(process_.hThread);
+  process_ = {};
+  control_ = main_ = nullptr;
 }
 
 std::string HostSim::CopyIn(const std::string& source, const std::string& name) {
