@@ -261,7 +261,8 @@ bool Execute(const std::string& line) {
     return PostMessageA(g.main, WM_COMMAND, MAKEWPARAM(number, 0), 0) != 0;
   if (verb == "exit") return PostMessageA(g.main, WM_COMMAND, MAKEWPARAM(kCmdExit, 0), 0) != 0;
   if (verb == "create" && words.size() == 2) return CreateByName(words[1]);
-  if (verb == "destroy" && words.size() == 2 && words[1] == "library") return DestroyLibraryWindow(), true;
+  if (verb == "destroy" && words.size() == 2) return DestroyWindowByName(words[1]);
+  if (verb == "remove-row" && words.size() == 2 && ParseNumber(words[1], &number)) return RemoveDownload(number);
   if (verb == "select" && words.size() == 2 && words[1] == "none")
     return g.downloadList && (SendMessageA(g.downloadList, TVM_SELECTITEM, TVGN_CARET, 0), true);
   if (verb == "select" && words.size() == 2 && ParseNumber(words[1], &number)) return SelectDownload(number);

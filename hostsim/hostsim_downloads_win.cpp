@@ -187,6 +187,16 @@ void ClearFinishedDownloads() {
   }
 }
 
+bool RemoveDownload(int index) {
+  HostDownload* d = DownloadAt(index);
+  if (!d || !d->item) return false;
+  Log("removed %d %s", index, d->row.title.c_str());
+  SendMessageA(g.downloadList, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(d->item));
+  d->item = nullptr;
+  d->removed = true;  // the records stay allocated until the host exits
+  return true;
+}
+
 void FillLibraryList() {
   const char* const names[] = {"Name", "Folder"};
   for (int i = 0; i < 2; ++i) {

@@ -97,7 +97,8 @@ void CreateWebWindow();
 void CreateSearchWindow();
 void CreateTrafficWindow();
 void CreateLibraryWindow();
-void DestroyLibraryWindow();  // closes the library window, as a user closing its frame does
+// Closes the library, traffic or search window, as a user closing its frame does.
+bool DestroyWindowByName(const std::string& name);
 void ShowHostAbout();
 
 // Downloads (hostsim_downloads_win.cpp).
@@ -111,6 +112,7 @@ int DownloadIndexOf(HTREEITEM item);  // -1 for none or a row below a download
 bool SelectDownload(int index);
 void SetDownloadStatus(HostDownload* download, const std::string& status);
 void ClearFinishedDownloads();
+bool RemoveDownload(int index);  // as the host does when a download is cancelled and cleared
 void FillLibraryList();
 std::string LoadHostString(int id);
 void ShowDownloadMenu(HWND owner);

@@ -328,10 +328,24 @@ void CreateTrafficWindow() {
   g.header = Child(WC_HEADERA, "", HDS_HORZ | HDS_BUTTONS | HDS_DRAGDROP, kDownloadHeaderId, g.trafficWindow);
   g.downloadList = Child(WC_TREEVIEWA, "", WS_BORDER | TVS_SHOWSELALWAYS | TVS_HASBUTTONS | TVS_FULLROWSELECT,
                          kDownloadListId, g.trafficWindow);
+  // Filled without drawing, as a host fills a list in bulk: a visible list drawn
+  // anew for every row keeps the host's thread from its messages for seconds.
+  SendMessageA(g.downloadList, WM_SETREDRAW, FALSE, 0);
   FillDownloadList();
+  SendMessageA(g.downloadList, WM_SETREDRAW, TRUE, 0);
   FinishFrame(g.trafficFrame);
   Log("window traffic created");
 }
+
+namespace {
+// The list view's own procedure, under the host's recorder: a list whose end
+// reaches it frees its items, and the log says so.
+WNDPROC libraryListProc = nullptr;
+LRESULT CALLBACK LibraryListEndRecorder(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCDESTROY) Log("window library list freed");
+  return CallWindowProcA(libraryListProc, window, message, wParam, lParam);
+}
+}  // namespace
 
 void CreateLibraryWindow() {
   if (g.libraryFrame) return;
@@ -339,16 +353,29 @@ void CreateLibraryWindow() {
   HWND inner = Child(kPaneClass, "", WS_CLIPCHILDREN, kPaneFirstId, g.libraryFrame);
   g.libraryPane = Child(kPaneClass, "", WS_CLIPCHILDREN, kPaneSecondId, inner);
   g.libraryList = Child(WC_LISTVIEWA, "", WS_BORDER | LVS_REPORT | LVS_SHOWSELALWAYS, kLibraryListId, g.libraryPane);
+  libraryListProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(g.libraryList, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LibraryListEndRecorder)));
+  SendMessageA(g.libraryList, WM_SETREDRAW, FALSE, 0);
   FillLibraryList();
+  SendMessageA(g.libraryList, WM_SETREDRAW, TRUE, 0);
   FinishFrame(g.libraryFrame);
   Log("window library created");
 }
 
-void DestroyLibraryWindow() {
-  if (!g.libraryFrame) return;
-  SendMessageA(g.mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(g.libraryFrame), 0);
-  g.libraryFrame = g.libraryPane = g.libraryList = nullptr;
-  Log("window library destroyed");
+bool DestroyWindowByName(const std::string& name) {
+  HWND* frame = name == "library" ? &g.libraryFrame : name == "traffic" ? &g.trafficFrame
+                : name == "search"  ? &g.searchFrame  : nullptr;
+  if (!frame || !*frame) return false;
+  SendMessageA(g.mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(*frame), 0);
+  *frame = nullptr;
+  if (name == "library") g.libraryPane = g.libraryList = nullptr;
+  if (name == "search") g.searchForm = g.resultsList = nullptr;
+  if (name == "traffic") {
+    g.trafficWindow = g.downloadList = g.header = nullptr;
+    for (auto& d : g.downloads) d->item = nullptr;  // listed again when the window is made again
+  }
+  Log("window %s destroyed", name.c_str());
+  return true;
 }
 
 namespace {

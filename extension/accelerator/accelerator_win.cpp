@@ -90,7 +90,16 @@ TreeDownloadList::TreeDownloadList(HWND trafficWindow, HWND hostMain, HMODULE ho
 
 void TreeDownloadList::Attach() { list_ = traffic_ ? GetDlgItem(traffic_, kDownloadListId) : nullptr; }
 
-uintptr_t TreeDownloadList::First() { return list_ ? reinterpret_cast<uintptr_t>(FirstDownload(list_)) : 0; }
+uintptr_t TreeDownloadList::First() {
+  // A Traffic window the host made again takes the place of the one the walk
+  // began with.
+  HWND current = AcceleratorTrafficWindow();
+  if (current && current != traffic_) {
+    traffic_ = current;
+    Attach();
+  }
+  return list_ ? reinterpret_cast<uintptr_t>(FirstDownload(list_)) : 0;
+}
 
 // Items are checked against the list before use: the host may have removed one
 // since it was read, and a removed item must end the walk, not reach the list.

@@ -10,13 +10,16 @@
 namespace va {
 
 // Signalled: the accelerator may go on to the next download. Created when the
-// Traffic window is hooked; bulk download commands reset and set it.
+// Traffic window is first hooked and kept for the life of the module (the thread
+// may wait on it whatever happens to the window); bulk download commands reset
+// and set it.
 extern HANDLE AcceleratorGate;
 void CreateAcceleratorGate();
 
 // The tray icon's redraw for a changed accelerator state (set by the tray icon;
-// called from the accelerator thread).
+// called from the accelerator thread, it hands the work to the UI thread).
 extern void (*AcceleratorTrayRedraw)();
+
 
 // Command 11401: starts the thread when stopped, otherwise asks it to stop.
 // Nothing happens while the Traffic window is not known.

@@ -9,6 +9,7 @@
 #include "extension/accelerator/download_commands.h"
 #include "extension/accelerator/download_list_win.h"
 #include "extension/accelerator/row_cell.h"
+#include "extension/core/attach.h"
 #include "extension/core/host_ids.h"
 #include "extension/core/module_state.h"
 #include "extension/core/window_hooks.h"
@@ -41,7 +42,7 @@ constexpr int kPopupTitleCapacity = 64;
 // it is there.
 constexpr int kSearchPanelId = 4096;
 
-// Hook state; the Traffic window exists once per host run.
+// Hook state of the current Traffic window.
 struct TrafficHookState {
   HMENU loadedHostMenu = nullptr;  // menu 219 as loaded; owns DownloadPopup
   WNDPROC previousListProc = nullptr;
@@ -150,12 +151,18 @@ bool OnTrafficNotify(const NMHDR* header, LRESULT* result) {
   return false;
 }
 
-void OnTrafficDestroy() {
-  DestroyDownloadPopup();
-  if (HANDLE gate = AcceleratorGate) {
-    AcceleratorGate = nullptr;
-    CloseHandle(gate);
+// The list hears of its end after the Traffic window: it gets its own procedure
+// back first. The accelerator's gate stays: its thread may be waiting on it, and
+// it serves a Traffic window made again.
+void OnTrafficDestroy(HWND traffic) {
+  HWND list = GetDlgItem(traffic, kDownloadListId);
+  if (list && hook.previousListProc &&
+      GetWindowLongPtrA(list, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(DownloadListHook)) {
+    SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(hook.previousListProc));
+    hook.previousListProc = nullptr;
   }
+  DestroyDownloadPopup();
+  HostWindowLost(HostView::Traffic);
 }
 
 // ---- search-fill thread ----
@@ -211,7 +218,7 @@ LRESULT CALLBACK TrafficWindowHook(HWND window, UINT message, WPARAM wParam, LPA
       break;
     }
     case WM_DESTROY:
-      OnTrafficDestroy();
+      OnTrafficDestroy(window);
       break;
   }
   return CallWindowProcA(PreviousTrafficProc, window, message, wParam, lParam);

@@ -15,12 +15,12 @@ void AttachToHost(HWND window);
 // The main frame's one-time set-up, on the host's UI thread.
 void InitAfterAttach(HWND mainWindow);
 DWORD WINAPI WindowFinderThread(LPVOID);
-// The library pane was destroyed (LibraryPaneLost); when the host then makes a
-// new window (LookForNewLibraryPane, from the MDI client), a library pane in it
-// is found and hooked like the first one. No thread runs while nothing is made,
-// so a host that closes its windows as it exits starts none.
-void LibraryPaneLost();
-void LookForNewLibraryPane();
+// A hooked host window was destroyed (HostWindowLost, on the UI thread); when
+// the host then makes a new window (LookForLostHostWindows, from the MDI client),
+// one in its place is found and hooked like the first. No thread runs while
+// nothing is made, so a host that closes its windows as it exits starts none.
+void HostWindowLost(HostView view);
+void LookForLostHostWindows();
 // Tells the status window that a host window was found.
 void ReportHostWindowFound(HostView view);
 

@@ -111,32 +111,43 @@ DWORD WINAPI WindowFinderThread(LPVOID) {
 }
 
 namespace {
-// Set on the UI thread when the pane goes, taken back by the one search it starts.
-bool libraryPaneLost = false;
+// Set on the UI thread when a window goes, taken back by the one search it starts.
+bool windowLost[kHostViewCount] = {false, false, false};
 
-// Looks for the library pane alone: the other windows stay as they were found,
-// and the host's view is left as the user has it.
-DWORD WINAPI LibraryFinderThread(LPVOID) {
-  RealFinderPort port;
+// Looks for one window alone: the others stay as they were found, the host's
+// view is left as the user has it, and no window is forced into being.
+class LostWindowPort : public RealFinderPort {
+ public:
+  bool ForceCreation() override { return false; }
+};
+
+DWORD WINAPI LostWindowFinderThread(LPVOID parameter) {
+  const int lost = static_cast<int>(reinterpret_cast<INT_PTR>(parameter));
+  LostWindowPort port;
   FinderState state;
-  state.found[static_cast<int>(HostView::Search)] = true;
-  state.found[static_cast<int>(HostView::Traffic)] = true;
+  for (int view = 0; view < kHostViewCount; ++view) state.found[view] = view != lost;
   state.showStartView = false;
   RunWindowFinder(port, state);
   return 0;
 }
 }  // namespace
 
-void LibraryPaneLost() {
-  LibraryPane = nullptr;
-  libraryPaneLost = true;
+void HostWindowLost(HostView view) {
+  switch (view) {
+    case HostView::Search: SearchWindow = nullptr; break;
+    case HostView::Traffic: TrafficWindow = nullptr; break;
+    case HostView::Library: LibraryPane = nullptr; break;
+  }
+  windowLost[static_cast<int>(view)] = true;
 }
 
-void LookForNewLibraryPane() {
-  if (!libraryPaneLost) return;
-  libraryPaneLost = false;
-  HANDLE thread = CreateThread(nullptr, 0, LibraryFinderThread, nullptr, 0, nullptr);
-  if (thread) CloseHandle(thread);
+void LookForLostHostWindows() {
+  for (int view = 0; view < kHostViewCount; ++view) {
+    if (!windowLost[view]) continue;
+    windowLost[view] = false;
+    HANDLE thread = CreateThread(nullptr, 0, LostWindowFinderThread, reinterpret_cast<LPVOID>(INT_PTR(view)), 0, nullptr);
+    if (thread) CloseHandle(thread);
+  }
 }
 
 }  // namespace va

@@ -162,7 +162,7 @@ LRESULT CALLBACK MDIClientProc(HWND window, UINT message, WPARAM wParam, LPARAM 
   LRESULT result = CallWindowProcA(PreviousMDIClientProc, window, message, wParam, lParam);
   if (message == WM_SIZE && CurrentOptions.HideAdBanner) LayoutWithoutAdBanner();
   // A window made or brought up may be a library window made again.
-  if (message == WM_MDICREATE || message == WM_MDIACTIVATE || message == WM_PARENTNOTIFY) LookForNewLibraryPane();
+  if (message == WM_MDICREATE || message == WM_MDIACTIVATE || message == WM_PARENTNOTIFY) LookForLostHostWindows();
   return result;
 }
 

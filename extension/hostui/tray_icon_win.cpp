@@ -88,7 +88,16 @@ void FillRecord() {
 }
 }  // namespace
 
+UINT TrayUpdateMessage() {
+  static const UINT message = RegisterWindowMessageA("VAExtensions.TrayUpdate");
+  return message;
+}
+
 void UpdateTrayIcon(int mode) {
+  if (HostMainWindow && GetWindowThreadProcessId(HostMainWindow, nullptr) != GetCurrentThreadId()) {
+    PostMessageA(HostMainWindow, TrayUpdateMessage(), static_cast<WPARAM>(mode), 0);
+    return;
+  }
   if (!recordFilled) FillRecord();
   TrayContext context;
   context.shown = trayIconShown;

@@ -18,8 +18,12 @@ extern HICON RunningIcon;
 extern HICON DisabledIcon;
 extern HICON IdleIcon;
 
-// Carries out one of the modes of tray_rules.h (1 to 7).
+// Carries out one of the modes of tray_rules.h (1 to 7). The record, its shown
+// flag and the composed icons belong to the main frame's thread: called from any
+// other thread, it posts TrayUpdateMessage (wParam the mode) to the main frame,
+// whose procedure calls it again there.
 void UpdateTrayIcon(int mode);
+UINT TrayUpdateMessage();
 
 // TrayIconShown: 1 added, 0 removed, -1 not yet determined. For tests and the
 // status readers; changes nothing.

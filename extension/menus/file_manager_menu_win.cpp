@@ -11,6 +11,7 @@
 #include "extension/core/host_layout.h"
 #include "extension/core/module_state.h"
 #include "extension/core/window_hooks.h"
+#include "extension/hostui/theme_win.h"
 #include "extension/menus/file_types.h"
 #include "extension/menus/host_memory_win.h"
 #include "extension/menus/module_message_win.h"
@@ -126,14 +127,21 @@ bool OnPaneNotify(const NMHDR* header) {
   return false;
 }
 
-void OnPaneDestroy() {
+void OnPaneDestroy(HWND pane) {
+  // The pane hears of its end before its list does: the list gets its own
+  // procedure back now, so that its WM_DESTROY and WM_NCDESTROY still reach it
+  // and it frees its items.
+  HWND list = GetDlgItem(pane, host::kLibraryListId);
+  if (list && PreviousLibraryListProc &&
+      GetWindowLongPtrA(list, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(LibraryListProc))
+    SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PreviousLibraryListProc));
   if (LoadedHostMenu) DestroyMenu(LoadedHostMenu);
   LoadedHostMenu = nullptr;
   FileManagerMenu = nullptr;
   // The list goes with the pane: a new pane's list is hooked afresh, once the
-  // host makes one (see LookForNewLibraryPane).
+  // host makes one (see LookForLostHostWindows).
   PreviousLibraryListProc = nullptr;
-  LibraryPaneLost();
+  HostWindowLost(HostView::Library);
 }
 
 // ---- the list ----
@@ -160,7 +168,7 @@ LRESULT CALLBACK LibraryPaneProc(HWND window, UINT message, WPARAM wParam, LPARA
       if (OnPaneNotify(reinterpret_cast<const NMHDR*>(lParam))) return 0;
       break;
     case WM_DESTROY:
-      OnPaneDestroy();
+      OnPaneDestroy(window);
       break;
   }
   return CallWindowProcA(PreviousLibraryProc, window, message, wParam, lParam);
@@ -185,6 +193,24 @@ LRESULT CALLBACK LibraryListProc(HWND window, UINT message, WPARAM wParam, LPARA
   return CallWindowProcA(PreviousLibraryListProc, window, message, wParam, lParam);
 }
 
+bool AsksBeforeOpening(const std::string& name) {
+  if (IsRiskyFileType(FileTypeOfName(name))) return true;
+  using DangerousFn = BOOL(WINAPI*)(PCWSTR);
+  static const auto isDangerous = [] {
+    HMODULE shlwapi = LoadSystemLibrary("shlwapi.dll");
+    return shlwapi ? reinterpret_cast<DangerousFn>(reinterpret_cast<void*>(GetProcAddress(shlwapi, "AssocIsDangerous")))
+                   : nullptr;
+  }();
+  const size_t dot = name.rfind('.');
+  if (!isDangerous || dot == std::string::npos) return false;
+  const std::string type = name.substr(dot);
+  std::wstring wide(type.size(), L'\0');
+  const int length = MultiByteToWideChar(CP_ACP, 0, type.data(), int(type.size()), wide.data(), int(wide.size()));
+  if (length <= 0) return false;
+  wide.resize(size_t(length));
+  return isDangerous(wide.c_str()) != FALSE;
+}
+
 std::vector<std::string> SelectedLibraryFiles() {
   std::vector<std::string> paths;
   for (const LibraryFile& file : SelectedFileRows()) paths.push_back(file.Path());
@@ -193,7 +219,7 @@ std::vector<std::string> SelectedLibraryFiles() {
 
 void ShellOpenSelected() {
   for (const LibraryFile& file : SelectedFileRows()) {
-    if (IsRiskyFileType(FileTypeOfName(file.name)) &&
+    if (AsksBeforeOpening(file.name) &&
         ShowModuleMessage(HostMainWindow, IDS_VIRUS_WARNING, "%F%", file.name, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
       continue;
     const std::string path = file.Path();

@@ -10,6 +10,7 @@
 #include "common/dialog_utils.h"
 #include "common/extension_options.h"
 #include "common/number_text.h"
+#include "extension/core/attach.h"
 #include "extension/core/host_ids.h"
 #include "extension/core/module_state.h"
 #include "extension/core/window_hooks.h"
@@ -330,6 +331,7 @@ LRESULT CALLBACK SearchFormHook(HWND window, UINT message, WPARAM wParam, LPARAM
   if (message >= 0xC000 && message == ReadStatusPaneMessage()) return OnReadStatusPane(wParam, lParam);
   switch (message) {
     case InitMessage: OnSearchFormInit(window); break;
+    case WM_DESTROY: HostWindowLost(HostView::Search); break;  // a form made again is hooked anew
     case WM_COMMAND:
       if (OnSearchFormCommand(window, wParam)) return 0;
       break;

@@ -113,7 +113,7 @@ class HostStory : public HostStoryBase {
     auto addOn = [](const char* name) { return host_->CopyIn(TestAddOnLibrary(), name); };
     list("Dll1", addOn("a.dll"));
     list("Dll2", "\"" + addOn("b.dll") + "\"");  // quotes are ignored
-    list("Dll3", host_->Join("a.dll"));           // listed twice: called twice
+    list("Dll3", host_->Join("A.DLL"));           // listed twice, in another case: called once
     list("Dll4", host_->Join("missing.dll"));
     list("Dll5", host_->CopyIn(NoExportsLibrary(), "partial.dll"));
     // A renamed copy of the module: loaded, it would double the menus and every add-on call.
@@ -258,7 +258,7 @@ TEST_F(HostStory, FinderAddOnsAndExitFromTheTray) {
   all.insert(all.end(), calls.begin(), calls.end());
   all.push_back("ServiceClose 0x1 0x0 0x0");  // the host's own, at exit
   for (const std::string& call : all)
-    for (const char* addOn : {"a.dll", "b.dll", "a.dll", "c.dll", "d.dll"}) want += addOn + (" " + call) + "\n";
+    for (const char* addOn : {"a.dll", "b.dll", "c.dll", "d.dll"}) want += addOn + (" " + call) + "\n";
   for (const std::string& line : host_->AddOnLog()) got += line + "\n";
   EXPECT_EQ(got, want);
 
@@ -350,6 +350,29 @@ TEST(UnattachedHost, LoadingAloneChangesNothingAndTheEndStillSavesAndPurges) {
   EXPECT_EQ(Values(HKEY_CURRENT_USER, kLastStateKey, {"StatusWnd"}) + Values(HKEY_CURRENT_USER, kSearchKey, {"a1", "b2", "c3"}) +
                 Values(HKEY_LOCAL_MACHINE, kLocalContentKey, {"DatabaseDir"}),
             "StatusWnd=5,6,1,1;a1-;b2-;c3-;DatabaseDir-;");
+  CleanRegistry();
+}
+
+// Windows ends the session with the host running: after WM_ENDSESSION the system
+// ends the process without unloading the module. What the exit stores is stored
+// by then: "Always on top" as toggled, the searches purged, the database folder.
+TEST(SessionEnd, StoresWhatTheExitWouldBeforeTheSystemEndsTheHost) {
+  CleanRegistry();
+  PutDword(HKEY_LOCAL_MACHINE, kDistributionKey, "PurgeSearchesOnExit", 1);
+  PutRawValue(HKEY_CURRENT_USER, kHostUserKey, "Name", REG_SZ, Sz("user"));
+  SearchValue("a1", 10);
+  HostSim host;
+  ASSERT_TRUE(host.Start("") && host.WaitForLog("result ServiceShow") && host.Sync());
+  PostMessageA(host.MainWindow(), WM_COMMAND, 11006, 0);
+  ASSERT_TRUE(host.Sync());
+  DWORD_PTR answer = 0;
+  for (UINT message : {WM_QUERYENDSESSION, WM_ENDSESSION})
+    ASSERT_TRUE(SendMessageTimeoutA(host.MainWindow(), message, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, kDeadlineMs, &answer));
+  host.Kill();
+  const std::string stored = Values(HKEY_CURRENT_USER, kLastStateKey, {"AlwaysOnTop"}) +
+                             Values(HKEY_CURRENT_USER, kSearchKey, {"a1"}) +
+                             Values(HKEY_LOCAL_MACHINE, kLocalContentKey, {"DatabaseDir"});
+  EXPECT_EQ(stored.substr(0, 20) + stored.substr(stored.size() - 10), "AlwaysOnTop#1;a1-;Da\\Vexlo\\db;") << stored;
   CleanRegistry();
 }
 

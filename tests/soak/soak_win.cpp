@@ -6,7 +6,14 @@
 // the host's GDI objects, windows, handles or private memory grew from
 // the warm-up round to the last beyond small tolerances, when the organizer lost
 // or duplicated a file, or when the host did not end through the module's
-// shutdown with exit code 0.
+// shutdown with exit code 0. A fault round follows: while the accelerator cycles,
+// files are organized and QuickLinks made, the host removes download rows and
+// makes its Traffic, Search and library windows again, a source file is held by
+// its writer, one is renamed away, the clipboard is held, a destination folder
+// is deleted and made again, and the host is ended hard in the middle of a copy
+// and started again. Every file must then be whole where its filter puts it (or
+// still in the shared folder), no command may name a row that was gone, and the
+// host's counts must stay flat. The exit code is the verdict.
 //   soak            the long run: 8 rounds of 125 files and QuickLinks of 100
 //   soak --short    the test run's: 3 rounds of 10 files and QuickLinks of 10
 #include <windows.h>
@@ -16,6 +23,7 @@
 #include <regex>
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "support/clipboard_view.h"
 #include "support/extension_keys.h"
@@ -30,7 +38,7 @@ constexpr UINT kTrayCallback = WM_USER + 10, kTrayId = 216;
 // outgrows them within the long run. (The tray icon's state pictures are made
 // when the accelerator first shows each state: up to 4 GDI objects after the
 // warm-up round.) The host's USER objects are not compared: Wine counts none.
-const std::map<std::string, long long> kTolerance = {{"gdi", 6}, {"windows", 2}, {"handles", 8}, {"private", 6 << 20}};
+const std::map<std::string, long long> kTolerance = {{"gdi", 6}, {"windows", 2}, {"handles", 8}, {"private", 6}};  // private memory in MiB
 
 int failures = 0;
 bool Check(bool ok, const std::string& what) {
@@ -60,29 +68,52 @@ int CountFiles(const std::string& folder, bool deep) {
   int count = 0;
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  do {
+  for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
     if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) count += !std::string(found.cFileName).ends_with(".dat");
     else if (deep && found.cFileName[0] != '.') count += CountFiles(folder + "\\" + found.cFileName, true);
-  } while (FindNextFileA(search, &found));
+  }
   FindClose(search);
   return count;
+}
+
+// The files below `folder` (at any depth) by their path below it, with their bytes.
+void Collect(const std::string& folder, std::map<std::string, std::string>& out, const std::string& below = "") {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\" + below + "*").c_str(), &found);
+  for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) out[below + found.cFileName] = ReadWholeFile(folder + "\\" + below + found.cFileName);
+    else if (found.cFileName[0] != '.') Collect(folder, out, below + found.cFileName + "\\");
+  FindClose(search);
 }
 
 struct Soak {
   const int rounds_, files_, links_;
   HostSim host_{true};
-  const std::string shared_ = host_.Join("Shared");
+  const std::string shared_ = host_.Join("Shared"), copies_ = host_.Join("Copies");
+  std::string scenario_;
 
-  void Run() {
-    if (!Start() || !Round(0)) return;
-    const std::map<std::string, long long> start = Measure();
-    for (int round = 1; round <= rounds_; ++round)
-      if (!Round(round)) return;
+  bool Send(const std::string& command) {
+    if (host_.Send(command)) return true;
+    const std::vector<std::string> log = host_.LogTexts();  // what the host did last tells why
+    for (size_t i = log.size() > 8 ? log.size() - 8 : 0; i < log.size(); ++i) std::printf("soak: host log: %s\n", log[i].c_str());
+    return Check(false, "the host refused or missed: " + command);
+  }
+  bool Flat(const std::map<std::string, long long>& start) {
+    bool flat = true;
     for (const auto& [name, after] : Measure()) {
       std::printf("soak: %s %lld -> %lld (tolerance %lld)\n", name.c_str(), start.at(name), after, kTolerance.at(name));
-      Check(after - start.at(name) <= kTolerance.at(name), name + " grew");
+      flat = Check(after - start.at(name) <= kTolerance.at(name), name + " grew") && flat;
     }
-    Check(host_.CountLog("command 32986 ") + host_.CountLog("command 61244 ") > 0, "the accelerator did nothing");
+    return flat;
+  }
+
+  void Run() {
+    if (!Start() || !Round(0)) return void(Check(false, "the warm-up round"));
+    const std::map<std::string, long long> start = Measure();
+    for (int round = 1; round <= rounds_; ++round)
+      if (!Round(round)) return void(Check(false, "round " + std::to_string(round)));
+    if (!Flat(start)) return;
+    if (!Faults()) return void(Check(false, "the fault round"));
     const testing::AssertionResult exited = HostExitsWithZero(host_);
     Check(static_cast<bool>(exited), std::string("the host's end: ") + exited.message());
     Check(ReadStoredValue(HKEY_CURRENT_USER, kLastStateKey, "ConfigDlg").exists, "the last state was not saved");
@@ -96,16 +127,17 @@ struct Soak {
                                            {kAcceleratorKey, "CyclesDelay", 30}, {kAcceleratorKey, "ItemDelay", 1},
                                            {kLastStateKey, "StatusDlg", kAcceleratorPage}})
       PutDword(HKEY_CURRENT_USER, key, name, value);
-    // Two filters that move files: music into Music, the rest into Other.
-    for (const auto& [n, filter, folder] : {std::tuple{"1", "*.mp3;*.ogg", "Music"}, {"2", "*", "Other"}}) {
-      for (const auto& [name, text] : {std::pair{"Title", folder}, {"Dest", folder}, {"Filter", filter}})
+    // Filters that move music into Music and the rest into Other; large files are copied.
+    for (const auto& [n, filter, folder, action] : {std::tuple{"1", "*.mp3;*.ogg", std::string("Music"), 2},
+                                                    {"2", "*.big", copies_, 1}, {"3", "*", std::string("Other"), 2}}) {
+      for (const auto& [name, text] : {std::pair{"Title", folder}, {"Dest", folder}, {"Filter", std::string(filter)}})
         PutRawValue(HKEY_CURRENT_USER, kFiltersKey, (std::string(name) + n).c_str(), REG_SZ, Sz(text));
-      PutDword(HKEY_CURRENT_USER, kFiltersKey, (std::string("Action") + n).c_str(), 2);
+      PutDword(HKEY_CURRENT_USER, kFiltersKey, (std::string("Action") + n).c_str(), action);
     }
     for (const std::string& folder : {shared_, host_.Join("Incoming")}) CreateDirectoryA(folder.c_str(), nullptr);
     const char* const kStates[] = {"Downloading", "Paused",    "Searching", "Completed",          "Queued",
                                    "Connecting",  "Cancelled", "Failed",    "More sources needed"};
-    std::string scenario = "second_panel_ms = -1\n";
+    std::string& scenario = scenario_ = "second_panel_ms = -1\n";
     for (int i = 0; i < 200; ++i)
       scenario += "download = D" + std::to_string(i) + " | " + kStates[i % 9] + " | " + std::to_string(i % 60) +
                   " KB/s | d" + std::to_string(i) + ".mp3\n";
@@ -115,38 +147,46 @@ struct Soak {
     }
     // The accelerator starts once the module has found the Traffic window.
     return Check(host_.Start(scenario) && host_.WaitForLog("result ServiceShow"), "the host did not start") &&
-           host_.Send("command 11003") && Within([&] { return StatusPageText(host_, kAcceleratorPage, 1068) == "Found"; },
-                                                 "no Traffic window", kWorkMs) &&
-           host_.Send("command 11401") && host_.Send("command 11003");  // hidden again: every round shows it
+           Send("command 11003") && Within([&] { return StatusPageText(host_, kAcceleratorPage, 1068) == "Found"; },
+                                           "no Traffic window", kWorkMs) &&
+           Send("command 11401") && Send("command 11003");  // hidden again: every round shows it
   }
 
   // The host's own counts (Wine answers none of them for another process) and
   // its windows, counted from here.
+  // Read until two readings a moment apart agree: work that ends at once (a menu,
+  // a page) is not counted as kept.
   std::map<std::string, long long> Measure() {
-    const int before = host_.CountLog("resources ");
-    long long gdi = 0, handles = 0, memory = 0;
-    if (Check(host_.Send("resources") && host_.WaitForLog("resources ", kStepMs, before + 1), "no counts"))
-      std::sscanf(host_.LogStartingWith("resources ").back().text.c_str(),
-                  "resources gdi=%lld user=%*d handles=%lld private=%lld", &gdi, &handles, &memory);
-    return {{"windows", WindowsOf(host_.ProcessId())}, {"gdi", gdi}, {"handles", handles}, {"private", memory}};
+    std::map<std::string, long long> last, now;
+    for (int reading = 0; reading < 10 && (reading < 2 || now != last); ++reading) {
+      last = std::exchange(now, {});
+      const int before = host_.CountLog("resources ");
+      long long gdi = 0, handles = 0, memory = 0;
+      if (Check(host_.Send("resources") && host_.WaitForLog("resources ", kStepMs, before + 1), "no counts"))
+        std::sscanf(host_.LogStartingWith("resources ").back().text.c_str(),
+                    "resources gdi=%lld user=%*d handles=%lld private=%lld", &gdi, &handles, &memory);
+      now = {{"windows", WindowsOf(host_.ProcessId())}, {"gdi", gdi}, {"handles", handles}, {"private", memory / (1 << 20)}};
+      Sleep(200);
+    }
+    return now;
   }
 
   bool Round(int round) {
     HWND frame = nullptr, options = nullptr;
-    if (!host_.Send("command 11003") ||
+    if (!Send("command 11003") ||
         !Within([&] { return (frame = HostTopWindow(host_, "FixedDialog")); }, "no status window"))
       return false;
     for (int index : {0, 1, 2, 1}) {
       SendMessageA(GetDlgItem(frame, kPageList), LB_SETCURSEL, index, 0);
       SendMessageA(frame, WM_COMMAND, MAKEWPARAM(kPageList, LBN_SELCHANGE), LPARAM(GetDlgItem(frame, kPageList)));
     }
-    host_.Send("command 11003");
+    Send("command 11003");
     // The tray icon made again as after a restart of the shell, then its menu.
     PostMessageA(host_.MainWindow(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
     PostMessageA(host_.MainWindow(), kTrayCallback, kTrayId, WM_RBUTTONUP);
     if (!Within([&] { return !IsWindowVisible(frame); }, "the status window stayed") ||
         !Within([&] { return HostTopWindow(host_, "#32768") != nullptr; }, "no tray menu") ||
-        !Check(host_.Send("popup") && host_.Send("new-menubar") && host_.Send("command 11001"), "menus") ||
+        !(Send("popup") && Send("new-menubar") && Send("command 11001")) ||
         !Within([&] { return (options = HostTopWindow(host_, nullptr, "VA Extensions - More Options")); },
                 "no options dialog"))
       return false;
@@ -161,27 +201,107 @@ struct Soak {
   bool Organize(int round) {
     for (int i = 0; i < files_; ++i) {
       const std::string name = std::to_string(round) + "_" + std::to_string(i) + (i % 2 ? ".mp3" : ".txt");
-      WriteFileBytes(host_.Join("Incoming\\" + name), name);
-      MoveFileA(host_.Join("Incoming\\" + name).c_str(), (shared_ + "\\" + name).c_str());
+      Drop(name, name);
     }
-    const auto moved = [&] {
-      if (CountFiles(shared_, false) == 0) return true;
-      WriteFileBytes(shared_ + "\\nudge.dat", "x");
-      DeleteFileA((shared_ + "\\nudge.dat").c_str());
-      return false;
-    };
-    if (!Check(WaitUntil(moved, kWorkMs, 500), "files stayed in the shared folder")) return false;
+    if (!Check(WaitUntil([&] { return Organized(); }, kWorkMs, 500), "files stayed in the shared folder")) return false;
     const int below = CountFiles(shared_, true), dropped = files_ * (round + 1);
     return Check(below == dropped, std::to_string(below) + " of " + std::to_string(dropped) + " files organized");
   }
 
-  // Links of all the chosen library files reach the clipboard, and the progress
-  // window goes away (shown or not, it holds the file line until destroyed).
-  bool QuickLinks() {
+  void Drop(const std::string& name, const std::string& bytes) {
+    WriteFileBytes(host_.Join("Incoming\\" + name), bytes);
+    MoveFileA(host_.Join("Incoming\\" + name).c_str(), (shared_ + "\\" + name).c_str());
+  }
+
+  // A file of `pattern` (with `below`: one of fewer bytes) exists.
+  bool Exists(const std::string& pattern, DWORD below = 0) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    bool seen = false;
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more && !seen; more = FindNextFileA(search, &found))
+      seen = !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && (!below || found.nFileSizeLow < below);
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    return seen;
+  }
+  // Only the sources a Copy filter leaves (and, with `held`, that file) stay in the shared folder.
+  bool Organized(const char* held = "") {
+    std::map<std::string, std::string> left;
+    Collect(shared_, left);
+    for (const auto& [path, bytes] : left)
+      if (path.find('\\') == std::string::npos && !path.ends_with(".big") && !path.ends_with(".dat") && path != held) {
+        WriteFileBytes(shared_ + "\\nudge.dat", "x");  // a change, for a file that came while the watcher scanned
+        return DeleteFileA((shared_ + "\\nudge.dat").c_str()), false;
+      }
+    return true;
+  }
+
+  bool Faults() {
+    const std::map<std::string, long long> start = Measure();
+    std::map<std::string, std::string> dropped;  // this round's files: name -> bytes
+    int events = 0;
+    // A destination folder deleted (its files kept aside) and made again.
+    events += Check(MoveFileA((shared_ + "\\Other").c_str(), (shared_ + "\\Other before").c_str()) &&
+                    CreateDirectoryA((shared_ + "\\Other").c_str(), nullptr), "the destination could not be made again");
+    HANDLE writer = CreateFileA((shared_ + "\\held.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    events += Check(WriteFile(writer, "held", 4, &written, nullptr), "no file held by its writer");
+    dropped["held.txt"] = "held";
+    for (int i = 0; i < files_; ++i) {
+      const std::string name = "f" + std::to_string(i) + (i % 2 ? ".mp3" : ".txt");
+      Drop(name, dropped[name] = name);
+    }
+    Drop("away.txt", "away");  // renamed away at once, unless organized first
+    events += MoveFileA((shared_ + "\\away.txt").c_str(), host_.Join("Incoming\\away.txt").c_str()) != 0;
+    // QuickLinks hash while the host removes rows and makes its windows again and
+    // the clipboard is held for a moment.
+    events += QuickLinks([&] {
+      events += Check(OpenClipboard(nullptr), "the clipboard could not be held") && (Sleep(300), CloseClipboard());
+      for (const char* fault : {"remove-row 3", "remove-row 10", "destroy traffic", "create traffic", "remove-row 0",
+                                "destroy search", "create search", "destroy library", "create library"})
+        events += Send(fault);
+    });
+    // The writer finishes once everything else was organized past it.
+    const bool passed = Check(WaitUntil([&] { return Organized("held.txt"); }, kWorkMs, 500), "files stayed in the shared folder");
+    events += CloseHandle(writer) != 0;
+    if (!passed || !Check(WaitUntil([&] { return Organized(); }, kWorkMs, 500), "the held file stayed") || !Flat(start))
+      return false;
+    for (const LogLine& removed : host_.LogStartingWith("removed "))
+      for (const LogLine& command : host_.LogStartingWith("command "))
+        Check(command.ms < removed.ms || !command.text.ends_with(" title=" + removed.text.substr(removed.text.rfind(' ') + 1)),
+              "a command for a row that was gone: " + command.text);
+    Check(host_.CountLog("command 32986 ") + host_.CountLog("command 61244 ") > 0, "the accelerator did nothing");
+    // Large files copied, and the host ended hard in the middle of a copy.
+    constexpr DWORD kLarge = 24 << 20;
+    for (int i = 0; i < 3; ++i) {
+      const std::string name = "large" + std::to_string(i) + ".big";
+      Drop(name, dropped[name] = std::string(kLarge, char('a' + i)));
+    }
+    const std::string partials = copies_ + "\\*.va-partial";
+    events += Check(WaitUntil([&] { return Exists(copies_ + "\\*", kLarge); }, kWorkMs, 1), "no copy seen under way");
+    host_.Kill();
+    if (!Check(host_.Start(scenario_) && host_.WaitForLog("result ServiceShow"), "the host did not start again") ||
+        !Within([&] { return CountFiles(copies_, false) == 3 && !Exists(partials); }, "no whole copies", kWorkMs))
+      return false;
+    // Every file of the round whole where its filter puts it (a Copy's source stays).
+    std::map<std::string, std::string> all;
+    Collect(host_.folder(), all);
+    int lost = !Check(all["Shared\\Other\\away.txt"] + all["Incoming\\away.txt"] == "away", "the file renamed away");
+    for (const auto& [name, bytes] : dropped)
+      for (const char* place : {name.ends_with(".big") ? "Copies\\" : name.ends_with(".mp3") ? "Shared\\Music\\" : "Shared\\Other\\",
+                                name.ends_with(".big") ? "Shared\\" : nullptr})
+        lost += place && !Check(all[place + name] == bytes, std::string("not whole in ") + place + name + ", " +
+                                                               std::to_string(all[place + name].size()) + " bytes");
+    std::printf("soak: fault round: events survived %d, files checked %zu, files lost: %d\n", events, dropped.size() + 1, lost);
+    return lost == 0;
+  }
+
+  // `meanwhile` runs while they are made.
+  bool QuickLinks(const std::function<void()>& meanwhile = {}) {
     std::string rows = "1";
     for (int i = 2; i <= links_; ++i) rows += "," + std::to_string(i);
     Check(OpenClipboard(nullptr) && EmptyClipboard() && CloseClipboard(), "the clipboard could not be emptied");
-    Check(host_.Send("select-library " + rows) && host_.Send("command 11451"), "the QuickLinks command");
+    Send("select-library " + rows) && Send("command 11451");
+    if (meanwhile) meanwhile();
     const std::regex link("sig2dat:");
     const auto links = [&] {
       const std::string text = ClipboardText();

@@ -181,7 +181,7 @@ TEST(DownloadMenuE2E, PopupFindMoreBulkReorderAndTheGate) {
   ASSERT_TRUE(host.WaitForLog("form-command 1238", 5000));
   EXPECT_EQ(test::WindowTextOf(searchBox), "beta.mp3");
   ASSERT_TRUE(host.Send("select 3") && host.Send("command 32909") && host.Send("command 32908") &&
-              host.Send("command 32987") && host.Send("select none") && host.Send("command 11251") &&
+              host.Send("command 32987") && host.Sync() && host.Send("select none") && host.Send("command 11251") &&
               host.Send("command 11252") && host.Send("select 0") && host.Send("command 11251"));
   ASSERT_TRUE(host.WaitForLog("form-command 1238", 5000, 2) && host.Sync());
   EXPECT_EQ(test::WindowTextOf(searchBox), "Alpha Song");
@@ -204,6 +204,16 @@ TEST(DownloadMenuE2E, PopupFindMoreBulkReorderAndTheGate) {
   SendMessageA(dialog, WM_COMMAND, kReorderUp, LPARAM(GetDlgItem(dialog, kReorderUp)));
   SendMessageA(dialog, WM_COMMAND, IDOK, LPARAM(GetDlgItem(dialog, IDOK)));
   EXPECT_EQ(Titles(host), "Beta Song,Gamma Song,Delta Song,Alpha Song,");
+
+  // The host closes its Traffic window and makes it again (its rows in their first
+  // order): the new list gets the module's popup, and its commands act on the new list.
+  ASSERT_TRUE(host.Send("destroy traffic") && host.Send("create traffic"));
+  ASSERT_TRUE(WaitUntil([&] {
+    HWND again = test::HostControl(host, 373, 1381);
+    return again && RightClick(host, again) && Popup(host, "popup").starts_with("H P - P P ");
+  }, kSlowMs, 0)) << "the new list was not hooked";
+  ASSERT_TRUE(host.Send("select 1") && host.Send("command 11252") && host.WaitForLog("form-command 1238", 5000, 3));
+  EXPECT_EQ(test::WindowTextOf(searchBox), "beta.mp3");
 
   // Pause all while the accelerator runs: the bulk command's pauses come one per row
   // in order, none of the accelerator's commands and selections in between.

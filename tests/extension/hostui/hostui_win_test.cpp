@@ -68,6 +68,17 @@ TEST(MainWindow, TitleButtonHidesIntoTheTrayAndTheTrayClicks) {
   MainWindowProc(window, kTrayCallbackMessage, kTrayIconId, WM_LBUTTONUP);
   EXPECT_TRUE(IsWindowVisible(window));
   EXPECT_EQ(passed.find(tray, 1), std::string::npos) << "the double-click or its button-up reached the host";
+
+  // The icon belongs to this thread: asked from another, it changes when this
+  // thread handles its messages, not before. (It went when the window came back.)
+  const int removed = TrayIconShownState();
+  HANDLE worker = CreateThread(nullptr, 0, [](LPVOID) WINAPI -> DWORD { return UpdateTrayIcon(kTrayAdd), 0; }, nullptr, 0, nullptr);
+  WaitForSingleObject(worker, 5000);
+  CloseHandle(worker);
+  const int untouched = TrayIconShownState();
+  for (MSG message; PeekMessageA(&message, window, 0, 0, PM_REMOVE);) DispatchMessageA(&message);
+  EXPECT_EQ(std::vector<int>({removed, untouched, TrayIconShownState()}), std::vector<int>({0, 0, 1}));
+  UpdateTrayIcon(kTrayExit);
   DestroyWindow(window);  // and its hover timer
   HostMainWindow = nullptr;
   PreviousMainProc = nullptr;

@@ -203,9 +203,11 @@ TEST(MenusInHost, ToolsShellOpenAndQuickLinksFromTheHostsMenus) {
   EXPECT_TRUE(count >= 4 && count < kBigFiles) << count << " links";
   EXPECT_EQ(log.Lines().size(), 5u) << "a command started a program twice";
 
-  // The library window closed and made again: the new list is found and hooked.
+  // The library window closed and made again: the old list's end reached its own
+  // procedure (it freed its items), and the new list is found and hooked.
   // (The host's answer to "create" can be lost while the module hooks the new window.)
   ASSERT_TRUE(host.Send("destroy library") && host.WaitForLog("window library destroyed"));
+  EXPECT_EQ(host.CountLog("window library list freed"), 1);
   host.Send("create library");
   ASSERT_TRUE(host.WaitForLog("window library created", 10000, 2));
   ASSERT_TRUE(WaitUntil(
