@@ -292,5 +292,21 @@ TEST(FileManagerPane, ACancelJustAfterARunEndedLeavesTheNextRunWorking) {
   EXPECT_TRUE(pumpUntil([&] { return ClipboardText().substr(0, link.size()) == link; })) << "the second request was dropped";
 }
 
+// The guarded open asks first for every type the system itself calls dangerous
+// (where it can tell), for the types that run code though they do not look like
+// programs, and never for plain media.
+TEST(FileManagerPane, GuardedOpenAsksForEveryTypeTheSystemCallsDangerous) {
+  using DangerousFn = BOOL(WINAPI*)(PCWSTR);
+  const auto system = reinterpret_cast<DangerousFn>(
+      reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("shlwapi.dll"), "AssocIsDangerous")));
+  for (const wchar_t* type : {L".exe", L".chm", L".url", L".scf", L".msc", L".wsc", L".inf", L".application",
+                              L".settingcontent-ms", L".hta", L".cpl", L".mp3", L".txt", L".avi"}) {
+    const std::string name = "file" + std::string(type, type + wcslen(type));
+    const bool plain = name.ends_with(".mp3") || name.ends_with(".txt") || name.ends_with(".avi");
+    if (system && system(type)) EXPECT_TRUE(AsksBeforeOpening(name)) << name << ": the system calls it dangerous";
+    EXPECT_EQ(AsksBeforeOpening(name), !plain) << name;
+  }
+}
+
 }  // namespace
 }  // namespace va
