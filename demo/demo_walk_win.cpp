@@ -238,7 +238,6 @@ int Drive(const std::string& pictures, const std::vector<std::string>& steps) {
       };
       if (!WaitFor([&] { return (current = FindAnyTopLevel(match)) != nullptr; }, kDriveDeadlineMs))
         error = "no window within " + std::to_string(kDriveDeadlineMs / 1000) + " s";
-      Sleep(kPaintSettleMs);
     } else if (verb == "click" || verb == "toggle" || verb == "shot") {
       HWND control = verb == "shot" ? current : FindDescendant(current, std::atoi(rest.c_str()));
       if (!control) {
@@ -259,7 +258,6 @@ int Drive(const std::string& pictures, const std::vector<std::string>& steps) {
         MapWindowPoints(current, nullptr, reinterpret_cast<POINT*>(&rect), 2);
         if (pictures == "-" || !SaveScreenRect(rect, Join(pictures, rest + ".bmp"))) error = "no picture";
       }
-      Sleep(kPaintSettleMs);
     } else {
       error = "unknown step";
     }
