@@ -219,7 +219,8 @@ HWND FindAnyTopLevel(const std::function<bool(HWND)>& match) {
 // with this text (a page, a message box) and makes it the current window; "title
 // <text>" waits for a window whose title holds the text; "click <id>" clicks a
 // button or check box of the current window as the mouse does; "toggle <id>"
-// selects the first entry of a tree view and presses the space bar on it;
+// selects the first entry of a tree view and presses the space bar on it, until
+// its check mark changes; "gone" waits until the current window has closed;
 // "shot <name>" photographs the current window into <name>.bmp. The first step
 // that fails ends the run with exit code 1.
 int Drive(const std::string& pictures, const std::vector<std::string>& steps) {
@@ -238,6 +239,9 @@ int Drive(const std::string& pictures, const std::vector<std::string>& steps) {
       };
       if (!WaitFor([&] { return (current = FindAnyTopLevel(match)) != nullptr; }, kDriveDeadlineMs))
         error = "no window within " + std::to_string(kDriveDeadlineMs / 1000) + " s";
+    } else if (verb == "gone") {
+      if (!WaitFor([&] { return !IsWindow(current) || !IsWindowVisible(current); }, kDriveDeadlineMs))
+        error = "the window stayed open";
     } else if (verb == "click" || verb == "toggle" || verb == "shot") {
       HWND control = verb == "shot" ? current : FindDescendant(current, std::atoi(rest.c_str()));
       if (!control) {
@@ -245,10 +249,17 @@ int Drive(const std::string& pictures, const std::vector<std::string>& steps) {
       } else if (verb == "click") {
         PostMessageA(control, BM_CLICK, 0, 0);
       } else if (verb == "toggle") {
-        const LPARAM first = SendMessageA(control, TVM_GETNEXTITEM, TVGN_ROOT, 0);
+        // The page may still be filling the tree; the step ends when the entry's
+        // check mark (its state image) has changed.
+        LPARAM first = 0;
+        WaitFor([&] { return (first = SendMessageA(control, TVM_GETNEXTITEM, TVGN_ROOT, 0)) != 0; }, kDriveDeadlineMs);
+        const LRESULT before = SendMessageA(control, TVM_GETITEMSTATE, first, TVIS_STATEIMAGEMASK);
         SendMessageA(control, TVM_SELECTITEM, TVGN_CARET, first);
         PostMessageA(control, WM_KEYDOWN, VK_SPACE, 0);
         PostMessageA(control, WM_KEYUP, VK_SPACE, 0xC0000000);
+        if (!first || !WaitFor([&] { return SendMessageA(control, TVM_GETITEMSTATE, first, TVIS_STATEIMAGEMASK) != before; },
+                               kWindowDeadlineMs))
+          error = "the tree's first entry did not change";
       } else {
         RedrawWindow(current, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
         Sleep(kPaintSettleMs);

@@ -421,8 +421,11 @@ Section "-Install"
           Pop $2
         ${EndIf}
       ${LoopUntil} $2 == ""
-      ; Its record comes after those of the add-ons chained before.
+      ; Its record comes after those of the add-ons chained before (an earlier setup
+      ; kept only one, as ChainedFile, which becomes the first).
       StrCpy $1 1
+      ReadRegStr $2 HKLM "${UNINSTALL_KEY}" "ChainedFile"
+      ${IfThen} $2 != "" ${|} StrCpy $1 2 ${|}
       ${Do}
         ReadRegStr $2 HKLM "${UNINSTALL_KEY}" "Chained$1"
         ${IfThen} $2 == "" ${|} ${Break} ${|}
@@ -505,6 +508,14 @@ Section "-Install"
     Call UndoAndFail
   ${EndIf}
 
+  ; The single record of an earlier setup joins the list only now: until here, a
+  ; failure leaves it as the uninstaller put back by UndoAndFail reads it.
+  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "ChainedFile"
+  ${If} $0 != ""
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "Chained1" $0
+    DeleteRegValue HKLM "${UNINSTALL_KEY}" "ChainedFile"
+    DeleteRegValue HKLM "${UNINSTALL_KEY}" "ChainedValue"
+  ${EndIf}
   Call DropGoneRecords
   Delete /REBOOTOK "$INSTDIR\ch_plug.dll.va-old"
   Delete /REBOOTOK "$INSTDIR\VAConfigWizard.exe.va-old"

@@ -195,7 +195,7 @@ echo "== install and uninstall through their pages"
 setup_pid=$!
 # No on the add-on question stays on the folder page; the finish page starts the wizard.
 drive "show Please close Vexlo Aero V++" "click 1" "show Folder of Vexlo Aero V++" "click 1" \
-  "show is an add-on of another maker" "click 7" "show Folder of Vexlo Aero V++" "click 1" \
+  "show is an add-on of another maker" "click 7" gone "show Folder of Vexlo Aero V++" "click 1" \
   "show is an add-on of another maker" "click 6" "show Run the configuration wizard now" "click 1" \
   "title Vexlo Aero Configuration Wizard"
 wait "$setup_pid"
@@ -216,11 +216,13 @@ echo "== other makers' add-ons take ch_plug.dll and go away"
 for maker in b c d; do { cat "$addon"; echo "add-on $maker"; } >"$work/addon-$maker.dll"; done
 chained() { echo "C:\\Client\\ch_plug_chained$1.dll"; }
 run "$setup" /S
-cp "$work/addon-b.dll" "$client/ch_plug.dll"  # another maker's installer puts its add-on over ours
+# The record as an earlier setup kept it, and another maker's installer puts its add-on over ours.
+run cmd /c "reg delete $uninstall_key /v Chained1 /f & reg add $uninstall_key /v ChainedFile /d ch_plug_chained1.dll /f & reg add $uninstall_key /v ChainedValue /d Dll1 /f"
+cp "$work/addon-b.dll" "$client/ch_plug.dll"
 run "$setup" /S
 same_file "setup again puts the suite's ch_plug.dll back" "$client/ch_plug.dll" "$plug"
 same_file "and chains the new add-on as ch_plug_chained2.dll" "$client/ch_plug_chained2.dll" "$work/addon-b.dll"
-listed "both chainings recorded" "$uninstall_key" 'Chained[0-9]*' Chained1=ch_plug_chained1.dll Chained2=ch_plug_chained2.dll
+listed "both chainings recorded" "$uninstall_key" 'Chained[A-Za-z0-9]*' Chained1=ch_plug_chained1.dll Chained2=ch_plug_chained2.dll
 # The options dialog's Apply writes the list again in its own order and spelling.
 run cmd /c "reg delete $hklm\\ch_plugs /f & reg add $hklm\\ch_plugs /v Dll1 /d c:\\client\\CH_PLUG_CHAINED2.DLL /f & reg add $hklm\\ch_plugs /v Dll2 /d $(chained 1) /f"
 uninstall
