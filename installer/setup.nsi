@@ -597,7 +597,7 @@ Section "-un.Uninstall"
     ${OrIfNot} ${FileExists} "$INSTDIR\$1"
       Push "$INSTDIR\$1"
       Call un.DropListing
-      ${IfNot} ${FileExists} "$INSTDIR\$1"
+      ${If} $1 != $ChainedFile
         DetailPrint "The chained add-on $1 is no longer there: removed from the list"
       ${EndIf}
     ${Else}
