@@ -5,10 +5,14 @@
 //   demo_walk prepare  <demo folder>                  sample files only
 //   demo_walk settings <demo folder>                  imports settings.reg
 //   demo_walk walk     <demo folder> <picture folder> everything, headless
+//   demo_walk drive    <picture folder|-> <step>...   another program's windows,
+//                                                     e.g. the installer's pages
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -173,6 +177,107 @@ bool SaveScreenRect(RECT rect, const std::string& path) {
   DeleteDC(memory);
   ReleaseDC(nullptr, screenDc);
   return ok;
+}
+
+
+// ---- driving another program's windows ----
+
+struct TextSearch {
+  std::string text;
+  bool found;
+};
+
+BOOL CALLBACK MatchText(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<TextSearch*>(data);
+  if (IsWindowVisible(window) && TextOf(window).find(search->text) != std::string::npos) {
+    search->found = true;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+struct AnySearch {
+  const std::function<bool(HWND)>* match;
+  HWND found;
+};
+
+BOOL CALLBACK MatchAnyTopLevel(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<AnySearch*>(data);
+  if (!IsWindowVisible(window) || !(*search->match)(window)) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+// The first visible top-level window (of any process) that `match` accepts.
+HWND FindAnyTopLevel(const std::function<bool(HWND)>& match) {
+  AnySearch search{&match, nullptr};
+  EnumWindows(MatchAnyTopLevel, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Steps, each one argument: "show <text>" waits for a window that shows a control
+// with this text (a page, a message box) and makes it the current window; "title
+// <text>" waits for a window whose title holds the text; "click <id>" clicks a
+// button or check box of the current window as the mouse does; "toggle <id>"
+// selects the first entry of a tree view and presses the space bar on it, until
+// its check mark changes; "gone" waits until the current window has closed;
+// "shot <name>" photographs the current window into <name>.bmp. The first step
+// that fails ends the run with exit code 1.
+int Drive(const std::string& pictures, const std::vector<std::string>& steps) {
+  constexpr int kDriveDeadlineMs = 30000;
+  HWND current = nullptr;
+  for (const std::string& step : steps) {
+    const size_t space = step.find(' ');
+    const std::string verb = step.substr(0, space), rest = space == std::string::npos ? "" : step.substr(space + 1);
+    std::string error;
+    if (verb == "show" || verb == "title") {
+      auto match = [&](HWND window) {
+        if (verb == "title") return TextOf(window).find(rest) != std::string::npos;
+        TextSearch search{rest, false};
+        EnumChildWindows(window, MatchText, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+      };
+      if (!WaitFor([&] { return (current = FindAnyTopLevel(match)) != nullptr; }, kDriveDeadlineMs))
+        error = "no window within " + std::to_string(kDriveDeadlineMs / 1000) + " s";
+    } else if (verb == "gone") {
+      if (!WaitFor([&] { return !IsWindow(current) || !IsWindowVisible(current); }, kDriveDeadlineMs))
+        error = "the window stayed open";
+    } else if (verb == "click" || verb == "toggle" || verb == "shot") {
+      HWND control = verb == "shot" ? current : FindDescendant(current, std::atoi(rest.c_str()));
+      if (!control) {
+        error = "no such window";
+      } else if (verb == "click") {
+        PostMessageA(control, BM_CLICK, 0, 0);
+      } else if (verb == "toggle") {
+        // The page may still be filling the tree; the step ends when the entry's
+        // check mark (its state image) has changed.
+        LPARAM first = 0;
+        WaitFor([&] { return (first = SendMessageA(control, TVM_GETNEXTITEM, TVGN_ROOT, 0)) != 0; }, kDriveDeadlineMs);
+        const LRESULT before = SendMessageA(control, TVM_GETITEMSTATE, first, TVIS_STATEIMAGEMASK);
+        SendMessageA(control, TVM_SELECTITEM, TVGN_CARET, first);
+        PostMessageA(control, WM_KEYDOWN, VK_SPACE, 0);
+        PostMessageA(control, WM_KEYUP, VK_SPACE, 0xC0000000);
+        if (!first || !WaitFor([&] { return SendMessageA(control, TVM_GETITEMSTATE, first, TVIS_STATEIMAGEMASK) != before; },
+                               kWindowDeadlineMs))
+          error = "the tree's first entry did not change";
+      } else {
+        RedrawWindow(current, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        Sleep(kPaintSettleMs);
+        // Without a window manager nobody draws the caption: the client area then.
+        RECT rect;
+        GetClientRect(current, &rect);
+        MapWindowPoints(current, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+        if (pictures == "-" || !SaveScreenRect(rect, Join(pictures, rest + ".bmp"))) error = "no picture";
+      }
+    } else {
+      error = "unknown step";
+    }
+    if (!error.empty()) {
+      std::printf("failed: %s: %s\nwindows:\n%s", step.c_str(), error.c_str(), test::DescribeTopLevelWindows().c_str());
+      return 1;
+    }
+  }
+  return 0;
 }
 
 // ---- the walk ----
@@ -577,6 +682,8 @@ int main(int argc, char** argv) {
     va::demo::Walk walk(argv[2], argv[3]);
     return walk.Run();
   }
-  std::printf("usage: demo_walk prepare|settings <demo folder>\n       demo_walk walk <demo folder> <picture folder>\n");
+  if (argc >= 3 && mode == "drive") return va::demo::Drive(argv[2], std::vector<std::string>(argv + 3, argv + argc));
+  std::printf("usage: demo_walk prepare|settings <demo folder>\n       demo_walk walk <demo folder> <picture folder>\n"
+              "       demo_walk drive <picture folder|-> <step>...\n");
   return 2;
 }

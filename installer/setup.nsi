@@ -57,6 +57,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 !insertmacro MUI_PAGE_WELCOME
 !define MUI_DIRECTORYPAGE_TEXT_TOP "Setup installs into the program folder of ${CLIENT} (the folder of its executable), where the client loads ch_plug.dll from."
 !define MUI_DIRECTORYPAGE_TEXT_DESTINATION "Folder of ${CLIENT}"
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE FolderLeave
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_RUN "$INSTDIR\VAConfigWizard.exe"
@@ -70,8 +71,12 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 
 !insertmacro MUI_LANGUAGE "English"
 
+; The add-ons chained so far are recorded under UNINSTALL_KEY as Chained1, Chained2..
+; (file names in the client folder, oldest first); each is listed under ADDON_KEY by
+; its path, under whatever DllN name the options dialog last gave it.
 Var ChainedFile     ; the foreign add-on's new name, empty when none was chained
 Var ChainedValue    ; its DllN value under ADDON_KEY
+Var ChainedRecord   ; its ChainedK value under UNINSTALL_KEY
 Var PlacedPlug      ; 1 once our ch_plug.dll stands under its final name
 Var PlacedWizard
 Var PlacedUninstaller
@@ -137,13 +142,10 @@ Function ${un}UseRegistryView
   !endif
   SetShellVarContext all
 FunctionEnd
-!macroend
-!insertmacro SharedFunctions ""
-!insertmacro SharedFunctions "un."
 
 ; Pushes 1 when the file at the path on the stack carries this suite's product name
 ; in its version resource, else 0.
-Function IsOurAddOn
+Function ${un}IsOurAddOn
   Exch $0
   Push $1
   Push $2
@@ -171,6 +173,67 @@ Function IsOurAddOn
   Pop $1
   Exch $0
 FunctionEnd
+
+; Pushes the name of the value under ADDON_KEY that lists the path on the stack, or
+; "" when none does. Paths compare without regard to case or surrounding quotes, as
+; the module and the options dialog treat them.
+Function ${un}FindListing
+  Exch $0
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  Push $5
+  StrCpy $4 ""
+  StrCpy $1 0
+  ${Do}
+    ClearErrors
+    EnumRegValue $2 HKLM "${ADDON_KEY}" $1
+    ${If} ${Errors}
+    ${OrIf} $2 == ""
+      ${Break}
+    ${EndIf}
+    IntOp $1 $1 + 1
+    ReadRegStr $3 HKLM "${ADDON_KEY}" $2
+    ${If} $3 != ""
+      StrCpy $5 $3 1
+      ${IfThen} $5 == '"' ${|} StrCpy $3 $3 "" 1 ${|}
+      StrCpy $5 $3 "" -1
+      ${IfThen} $5 == '"' ${|} StrCpy $3 $3 -1 ${|}
+    ${EndIf}
+    ${If} $3 == $0
+      StrCpy $4 $2
+      ${Break}
+    ${EndIf}
+  ${Loop}
+  ClearErrors
+  StrCpy $0 $4
+  Pop $5
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; Removes every listing of the path on the stack from ADDON_KEY.
+Function ${un}DropListing
+  Exch $0
+  Push $1
+  ${Do}
+    Push $0
+    Call ${un}FindListing
+    Pop $1
+    ${IfThen} $1 == "" ${|} ${Break} ${|}
+    DeleteRegValue HKLM "${ADDON_KEY}" $1
+  ${Loop}
+  Pop $1
+  Pop $0
+FunctionEnd
+!macroend
+!insertmacro SharedFunctions ""
+!insertmacro SharedFunctions "un."
+
 
 ; Pushes 1 when the registry key on the stack exists under HKLM, else 0.
 Function KeyExists
@@ -224,6 +287,7 @@ Function UndoAndFail
   ${IfThen} $Upgrade != 1 ${|} DeleteRegKey HKLM "${UNINSTALL_KEY}" ${|}
   ${If} $ChainedValue != ""
     DeleteRegValue HKLM "${ADDON_KEY}" $ChainedValue
+    DeleteRegValue HKLM "${UNINSTALL_KEY}" $ChainedRecord
   ${EndIf}
   ${IfThen} $AddOnKeyCreated == 1 ${|} DeleteRegKey /ifempty HKLM "${ADDON_KEY}" ${|}
   ${IfThen} $SettingsKeyCreated == 1 ${|} DeleteRegKey /ifempty HKLM "${SETTINGS_KEY}" ${|}
@@ -259,9 +323,57 @@ Function .onVerifyInstDir
   ${EndIf}
 FunctionEnd
 
+; Leaving the folder page: another maker's add-on in the chosen folder is chained
+; only when the user agrees; No returns to the folder page.
+Function FolderLeave
+  ${If} ${FileExists} "$INSTDIR\ch_plug.dll"
+    Push "$INSTDIR\ch_plug.dll"
+    Call IsOurAddOn
+    Pop $0
+    ${If} $0 == 0
+      MessageBox MB_YESNO|MB_ICONQUESTION "$INSTDIR\ch_plug.dll is an add-on of another maker.$\r$\n$\r$\nSetup keeps it under a new name, and VA Extensions loads it and passes every call on to it, so it keeps working. Uninstalling VA Extensions puts it back as ch_plug.dll.$\r$\n$\r$\nContinue? (No: choose another folder)" IDYES keep
+      Abort
+    keep:
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+; Drops the records of chained add-ons whose files are gone (deleted by hand or by
+; their maker's uninstaller) with their listings; the others close up as
+; Chained1, Chained2.. in their order.
+Function DropGoneRecords
+  Push $0
+  Push $1
+  Push $2
+  StrCpy $0 1
+  StrCpy $1 1
+  ${Do}
+    ReadRegStr $2 HKLM "${UNINSTALL_KEY}" "Chained$0"
+    ${IfThen} $2 == "" ${|} ${Break} ${|}
+    ${If} ${FileExists} "$INSTDIR\$2"
+      ${If} $0 != $1
+        WriteRegStr HKLM "${UNINSTALL_KEY}" "Chained$1" $2
+        DeleteRegValue HKLM "${UNINSTALL_KEY}" "Chained$0"
+      ${EndIf}
+      IntOp $1 $1 + 1
+    ${Else}
+      DeleteRegValue HKLM "${UNINSTALL_KEY}" "Chained$0"
+      Push "$INSTDIR\$2"
+      Call DropListing
+      DetailPrint "The chained add-on $2 is no longer there: removed from the list"
+    ${EndIf}
+    IntOp $0 $0 + 1
+  ${Loop}
+  ClearErrors
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+
 Section "-Install"
   StrCpy $ChainedFile ""
   StrCpy $ChainedValue ""
+  StrCpy $ChainedRecord ""
   ; Every check comes before the first change.
   ${IfNot} ${FileExists} "$INSTDIR\*.*"
     Push "The folder $INSTDIR does not exist: nothing was changed."
@@ -296,11 +408,30 @@ Section "-Install"
         Push "Eight add-ons are listed already under HKEY_LOCAL_MACHINE\${ADDON_KEY}, so the add-on now installed as ch_plug.dll cannot be kept. Remove one on the Add-on files page of the VA Extensions options, then run setup again: nothing was changed."
         Call Fail
       ${EndIf}
+      ; The first free name whose path is not listed already: a listing can outlive
+      ; its file, and a path listed twice would get every call twice.
+      StrCpy $1 0
+      ${Do}
+        IntOp $1 $1 + 1
+        StrCpy $ChainedFile "ch_plug_chained$1.dll"
+        StrCpy $2 taken
+        ${IfNot} ${FileExists} "$INSTDIR\$ChainedFile"
+          Push "$INSTDIR\$ChainedFile"
+          Call FindListing
+          Pop $2
+        ${EndIf}
+      ${LoopUntil} $2 == ""
+      ; Its record comes after those of the add-ons chained before (an earlier setup
+      ; kept only one, as ChainedFile, which becomes the first).
       StrCpy $1 1
-      ${DoWhile} ${FileExists} "$INSTDIR\ch_plug_chained$1.dll"
+      ReadRegStr $2 HKLM "${UNINSTALL_KEY}" "ChainedFile"
+      ${IfThen} $2 != "" ${|} StrCpy $1 2 ${|}
+      ${Do}
+        ReadRegStr $2 HKLM "${UNINSTALL_KEY}" "Chained$1"
+        ${IfThen} $2 == "" ${|} ${Break} ${|}
         IntOp $1 $1 + 1
       ${Loop}
-      StrCpy $ChainedFile "ch_plug_chained$1.dll"
+      StrCpy $ChainedRecord "Chained$1"
     ${EndIf}
   ${EndIf}
 
@@ -315,6 +446,14 @@ Section "-Install"
   Push "${UNINSTALL_KEY}"
   Call KeyExists
   Pop $Upgrade
+  ; Which keys the first chaining created stays recorded for the uninstaller.
+  ClearErrors
+  ReadRegDWORD $0 HKLM "${UNINSTALL_KEY}" "AddOnKeyCreated"
+  ReadRegDWORD $1 HKLM "${UNINSTALL_KEY}" "SettingsKeyCreated"
+  ${IfNot} ${Errors}
+    StrCpy $AddOnKeyCreated $0
+    StrCpy $SettingsKeyCreated $1
+  ${EndIf}
 
   ; Unpack beside the final names first, so a failure leaves the old files alone.
   SetOutPath "$INSTDIR"
@@ -347,8 +486,7 @@ Section "-Install"
   ClearErrors
   ${If} $ChainedFile != ""
     WriteRegStr HKLM "${ADDON_KEY}" $ChainedValue "$INSTDIR\$ChainedFile"
-    WriteRegStr HKLM "${UNINSTALL_KEY}" "ChainedFile" $ChainedFile
-    WriteRegStr HKLM "${UNINSTALL_KEY}" "ChainedValue" $ChainedValue
+    WriteRegStr HKLM "${UNINSTALL_KEY}" $ChainedRecord $ChainedFile
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "AddOnKeyCreated" $AddOnKeyCreated
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "SettingsKeyCreated" $SettingsKeyCreated
   ${EndIf}
@@ -370,6 +508,15 @@ Section "-Install"
     Call UndoAndFail
   ${EndIf}
 
+  ; The single record of an earlier setup joins the list only now: until here, a
+  ; failure leaves it as the uninstaller put back by UndoAndFail reads it.
+  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "ChainedFile"
+  ${If} $0 != ""
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "Chained1" $0
+    DeleteRegValue HKLM "${UNINSTALL_KEY}" "ChainedFile"
+    DeleteRegValue HKLM "${UNINSTALL_KEY}" "ChainedValue"
+  ${EndIf}
+  Call DropGoneRecords
   Delete /REBOOTOK "$INSTDIR\ch_plug.dll.va-old"
   Delete /REBOOTOK "$INSTDIR\VAConfigWizard.exe.va-old"
   Delete /REBOOTOK "$INSTDIR\${UNINSTALLER}.va-old"
@@ -380,15 +527,38 @@ SectionEnd
 
 Section "-un.Uninstall"
   Call un.WaitForClosedClient
-  ClearErrors
-  ReadRegStr $ChainedFile HKLM "${UNINSTALL_KEY}" "ChainedFile"
-  ReadRegStr $ChainedValue HKLM "${UNINSTALL_KEY}" "ChainedValue"
   ReadRegDWORD $AddOnKeyCreated HKLM "${UNINSTALL_KEY}" "AddOnKeyCreated"
   ReadRegDWORD $SettingsKeyCreated HKLM "${UNINSTALL_KEY}" "SettingsKeyCreated"
 
-  ; Renames first: each can be undone while nothing else has changed.
-  ClearErrors
+  ; ch_plug.dll is removed only while it is ours: another maker's installer may have
+  ; put its own add-on there since, and then that add-on stays, and so do the
+  ; add-ons chained to ours.
+  StrCpy $R0 1
   ${If} ${FileExists} "$INSTDIR\ch_plug.dll"
+    Push "$INSTDIR\ch_plug.dll"
+    Call un.IsOurAddOn
+    Pop $R0
+  ${EndIf}
+  ; The add-on that goes back as ch_plug.dll: the newest chained one still there.
+  StrCpy $ChainedFile ""
+  StrCpy $R1 0
+  ${Do}
+    IntOp $0 $R1 + 1
+    ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "Chained$0"
+    ${IfThen} $1 == "" ${|} ${Break} ${|}
+    StrCpy $R1 $0
+    ${If} $R0 == 1
+    ${AndIf} ${FileExists} "$INSTDIR\$1"
+      StrCpy $ChainedFile $1
+    ${EndIf}
+  ${Loop}
+
+  ; Renames first: each can be undone while nothing else has changed.
+  Delete "$INSTDIR\ch_plug.dll.va-old"
+  Delete "$INSTDIR\VAConfigWizard.exe.va-old"
+  ClearErrors
+  ${If} $R0 == 1
+  ${AndIf} ${FileExists} "$INSTDIR\ch_plug.dll"
     Rename "$INSTDIR\ch_plug.dll" "$INSTDIR\ch_plug.dll.va-old"
   ${EndIf}
   ${If} ${Errors}
@@ -411,9 +581,30 @@ Section "-un.Uninstall"
       Push "The add-on $INSTDIR\$ChainedFile cannot be put back as ch_plug.dll: nothing was changed."
       Call un.Fail
     ${EndIf}
-    DeleteRegValue HKLM "${ADDON_KEY}" $ChainedValue
     DetailPrint "Put the add-on $ChainedFile back as ch_plug.dll"
   ${EndIf}
+  ${If} $R0 != 1
+    DetailPrint "ch_plug.dll is now another maker's add-on: it stays, and so do the add-ons chained to VA Extensions"
+  ${EndIf}
+
+  ; The listings: the add-on put back and those whose files are gone are removed
+  ; (found by path: the options dialog renames DllN values); an older add-on still
+  ; there stays listed, so that VA Extensions loads it again when reinstalled.
+  StrCpy $0 $R1
+  ${DoWhile} $0 > 0
+    ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "Chained$0"
+    ${If} $1 == $ChainedFile
+    ${OrIfNot} ${FileExists} "$INSTDIR\$1"
+      Push "$INSTDIR\$1"
+      Call un.DropListing
+      ${If} $1 != $ChainedFile
+        DetailPrint "The chained add-on $1 is no longer there: removed from the list"
+      ${EndIf}
+    ${Else}
+      DetailPrint "Kept the add-on $1, listed under HKEY_LOCAL_MACHINE\${ADDON_KEY}"
+    ${EndIf}
+    IntOp $0 $0 - 1
+  ${Loop}
   Delete /REBOOTOK "$INSTDIR\ch_plug.dll.va-old"
   Delete /REBOOTOK "$INSTDIR\VAConfigWizard.exe.va-old"
   ${IfThen} $AddOnKeyCreated == 1 ${|} DeleteRegKey /ifempty HKLM "${ADDON_KEY}" ${|}

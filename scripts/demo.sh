@@ -7,7 +7,8 @@
 #   host stays open until you close it.
 # - Headless (no display, or --headless): a private Xvfb display and a fresh Wine
 #   prefix under build/; demo_walk walks the features by window messages
-#   (demo/walk.txt) and writes PNG pictures into build/demo-shots/, then every
+#   (demo/walk.txt), then goes through the installer's pages (demo_walk drive),
+#   and writes PNG pictures into build/demo-shots/, then every
 #   Wine process is stopped. Exits non-zero when a step failed. --gallery does the
 #   headless run and copies the README's pictures into docs/gallery/.
 set -uo pipefail
@@ -57,6 +58,23 @@ rm -rf "$shots"
 mkdir -p "$shots"
 status=0
 timeout 600 "$VA_WINE" "$walker" walk "$demo_folder" "$(windows_path "$shots")" </dev/null || status=1
+# The installer's pages, into a client folder of this prefix: the folder page, then
+# the finish page (its box is cleared, so that no wizard starts).
+setup_dir=$root/dist
+[ "$wine_build" = build/win32 ] || setup_dir=$root/$wine_build/dist
+setup=$(ls -t "$setup_dir"/VAExtensions-*-setup.exe 2>/dev/null | head -n 1)
+if [ -n "$setup" ]; then
+  mkdir -p "$WINEPREFIX/drive_c/Program Files/Vexlo Aero V++"
+  "$VA_WINE" reg add 'HKLM\Software\Vexlo\v-aero' /v InstallDir /d 'C:\Program Files\Vexlo Aero V++' /f </dev/null >/dev/null 2>&1
+  "$VA_WINE" "$setup" </dev/null >/dev/null 2>&1 &
+  setup_pid=$!
+  timeout 120 "$VA_WINE" "$walker" drive "$(windows_path "$shots")" "show Please close" "click 1" \
+    "show Folder of" "shot installer-folder" "click 1" "show Run the configuration wizard now" "shot installer-finish" \
+    "click 1203" "click 1" </dev/null || { status=1; "$WINESERVER" -k; }
+  wait "$setup_pid"
+else
+  echo "failed: no installer in $setup_dir"; status=1
+fi
 python3 "$root/scripts/bmp_to_png.py" "$shots" || status=1
 va_wine_stop
 trap - EXIT
@@ -65,7 +83,7 @@ ls -l "$shots"
 if [ "$mode" = --gallery ]; then
   mkdir -p "$root/docs/gallery"
   for name in wizard-connection host-options-menu tray-menu status-accelerator file-manager-menu quicklinks-progress \
-      download-menu reorder-dialog search-panel options-accelerator; do
+      download-menu reorder-dialog search-panel options-accelerator installer-folder installer-finish; do
     cp "$shots/$name.png" "$root/docs/gallery/" || status=1
   done
   echo "Gallery pictures copied into $root/docs/gallery"

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# installer_test.sh BITS SETUP PLUG WIZARD HOSTSIM ADDON VERSION: runs the real
-# installer silently in a fresh Wine prefix of its own (on the display of the
-# calling test run) against a stand-in client folder that holds a foreign add-on
-# (ADDON renamed ch_plug.dll), and checks what it changes: first the runs it must
-# refuse, then install, upgrade, the host using both add-ons, and both uninstalls.
-# PLUG and WIZARD are the files the installer packs.
+# installer_test.sh BITS SETUP PLUG WIZARD HOSTSIM ADDON VERSION DRIVER: runs the real
+# installer in a fresh Wine prefix of its own (on the display of the calling test
+# run) against a stand-in client folder that holds a foreign add-on (ADDON renamed
+# ch_plug.dll), and checks what it changes: first the runs it must refuse, then
+# install, upgrade, the host using both add-ons and uninstall, silently; then an
+# install and an uninstall through their pages (driven by DRIVER, the demo's window
+# driver); then other makers' add-ons taking ch_plug.dll or going away between
+# installs and uninstalls. PLUG and WIZARD are the files the installer packs.
 set -u
-bits=$1 setup=$2 plug=$3 wizard=$4 hostsim=$5 addon=$6 version=$7
+bits=$1 setup=$2 plug=$3 wizard=$4 hostsim=$5 addon=$6 version=$7 driver=$8
 if [ "$setup" -ot "$plug" ] || [ "$setup" -ot "$wizard" ]; then
   echo "FAILED: $setup is older than the binaries it packs: build the target installer first"; exit 1
 fi
@@ -73,12 +75,30 @@ refused() {
 }
 uninstall() {  # uninstall ARGS...: as the system's list runs it; waits until it is done
   run "$uninstaller" /S "$@"
+  uninstall_wait
+}
+uninstall_wait() {
   local tries=0
   while [ -e "$uninstaller" ] && [ $tries -lt 150 ]; do sleep 0.1; tries=$((tries + 1)); done
   [ -e "$uninstaller" ] && bad "the uninstaller did not finish within 15 s"
 }
 values() { "$wine" reg query "$1" 2>/dev/null | tr -d '\r' >"$work/values"; }  # values KEY: read for value
 value() { sed -n "s/^ *$1 *REG_[A-Z_]* *//p" "$work/values"; }
+listed() {  # listed WHAT KEY NAME-PATTERN WANTED...: KEY's values with such names, as name=data
+  local what=$1 key=$2 pattern=$3 got want
+  shift 3
+  got=$("$wine" reg query "$key" 2>/dev/null | tr -d '\r' | sed -n "s/^ *\($pattern\) *REG_[A-Z_]* *\(.*\)$/\1=\2/p" | sort | paste -sd ' ')
+  want=$(printf '%s\n' "$@" | sed '/^$/d' | sort | paste -sd ' ')
+  [ "$got" = "$want" ] && ok "$what: ${want:-none}" || bad "$what: '$got', not '$want'"
+}
+same_file() {  # same_file WHAT FILE WANTED-CONTENT
+  cmp -s "$2" "$3" && ok "$1" || bad "$1: $(basename "$2") $([ -e "$2" ] && echo differs || echo is missing)"
+}
+drive() {  # drive STEP...: the demo's driver works the windows on the display (see demo_walk_win.cpp)
+  "$wine" "$driver" drive - "$@" </dev/null >"$work/drive" 2>&1 && return
+  bad "the pages: $(tr -d '\r' <"$work/drive")"
+  "$WINESERVER" -k  # ends the windows left open; the next program starts the server again
+}
 expect_value() {  # expect_value NAME WANTED
   local got
   got=$(value "$1")
@@ -170,10 +190,70 @@ snapshot removed
 same "uninstall restores the folder, the Start menu, the machine's keys" original removed files menu lm un client
 same "uninstall keeps the user's settings" used removed cu
 
-echo "== install again, uninstall with the settings"
-run "$setup" /S || bad "second install failed"
-uninstall /REMOVESETTINGS
+echo "== install and uninstall through their pages"
+"$wine" "$setup" </dev/null >/dev/null 2>&1 &
+setup_pid=$!
+# No on the add-on question stays on the folder page; the finish page starts the wizard.
+drive "show Please close Vexlo Aero V++" "click 1" "show Folder of Vexlo Aero V++" "click 1" \
+  "show is an add-on of another maker" "click 7" gone "show Folder of Vexlo Aero V++" "click 1" \
+  "show is an add-on of another maker" "click 6" "show Run the configuration wizard now" "click 1" \
+  "title Vexlo Aero Configuration Wizard"
+wait "$setup_pid"
+status=$?
+[ $status = 0 ] && ok "setup through its pages exits 0" || bad "setup through its pages exits $status"
+run taskkill /f /im VAConfigWizard.exe
+snapshot paged
+same "the pages install what the silent install does" installed paged files menu lm un client
+"$wine" "$uninstaller" </dev/null >/dev/null 2>&1
+drive "show will be uninstalled from the following folder" "click 1" "show Your settings stay unless you tick" \
+  "toggle 1032" "click 1" "show Uninstallation Complete" "click 1"
+uninstall_wait
 snapshot purged
-same "uninstall restores the folder, the Start menu, the machine's keys" original purged files menu lm un client
-[ "$(cat "$work/purged/cu")" = absent ] && ok "the user's settings are gone" || bad "HKCU\\Software\\VAExtensions is still there"
+same "uninstall through its pages restores the folder, the Start menu, the machine's keys" original purged files menu lm un client
+[ "$(cat "$work/purged/cu")" = absent ] && ok "the ticked box removed the user's settings" || bad "HKCU\\Software\\VAExtensions is still there"
+
+echo "== other makers' add-ons take ch_plug.dll and go away"
+for maker in b c d; do { cat "$addon"; echo "add-on $maker"; } >"$work/addon-$maker.dll"; done
+chained() { echo "C:\\Client\\ch_plug_chained$1.dll"; }
+run "$setup" /S
+# The record as an earlier setup kept it, and another maker's installer puts its add-on over ours.
+run cmd /c "reg delete $uninstall_key /v Chained1 /f & reg add $uninstall_key /v ChainedFile /d ch_plug_chained1.dll /f & reg add $uninstall_key /v ChainedValue /d Dll1 /f"
+cp "$work/addon-b.dll" "$client/ch_plug.dll"
+run "$setup" /S
+same_file "setup again puts the suite's ch_plug.dll back" "$client/ch_plug.dll" "$plug"
+same_file "and chains the new add-on as ch_plug_chained2.dll" "$client/ch_plug_chained2.dll" "$work/addon-b.dll"
+listed "both chainings recorded" "$uninstall_key" 'Chained[A-Za-z0-9]*' Chained1=ch_plug_chained1.dll Chained2=ch_plug_chained2.dll
+# The options dialog's Apply writes the list again in its own order and spelling.
+run cmd /c "reg delete $hklm\\ch_plugs /f & reg add $hklm\\ch_plugs /v Dll1 /d c:\\client\\CH_PLUG_CHAINED2.DLL /f & reg add $hklm\\ch_plugs /v Dll2 /d $(chained 1) /f"
+uninstall
+same_file "uninstall puts the newest chained add-on back as ch_plug.dll" "$client/ch_plug.dll" "$work/addon-b.dll"
+same_file "and keeps the older one" "$client/ch_plug_chained1.dll" "$addon"
+listed "the older one stays listed, the one put back does not" "$hklm\\ch_plugs" 'Dll[0-9]*' "Dll2=$(chained 1)"
+
+run "$setup" /S
+rm "$client/ch_plug_chained2.dll"             # its maker's uninstaller removed it
+cp "$work/addon-c.dll" "$client/ch_plug.dll"  # a third maker's installer
+run "$setup" /S
+same_file "a path listed already is not listed again: the add-on becomes ch_plug_chained3.dll" \
+  "$client/ch_plug_chained3.dll" "$work/addon-c.dll"
+listed "the listing of the add-on gone is dropped" "$hklm\\ch_plugs" 'Dll[0-9]*' "Dll2=$(chained 1)" "Dll3=$(chained 3)"
+listed "and its record" "$uninstall_key" 'Chained[0-9]*' Chained1=ch_plug_chained3.dll
+
+cp "$work/addon-d.dll" "$client/ch_plug.dll"  # a fourth maker's installer
+run reg add 'HKCU\Software\VAExtensions' /v Probe /d 1 /f
+uninstall /REMOVESETTINGS
+same_file "uninstall leaves another maker's ch_plug.dll alone" "$client/ch_plug.dll" "$work/addon-d.dll"
+same_file "and the add-on chained before" "$client/ch_plug_chained3.dll" "$work/addon-c.dll"
+listed "which stays listed" "$hklm\\ch_plugs" 'Dll[0-9]*' "Dll2=$(chained 1)" "Dll3=$(chained 3)"
+snapshot foreign
+[ ! -e "$client/VAConfigWizard.exe" ] && [ "$(cat "$work/foreign/un")" = absent ] && [ "$(cat "$work/foreign/cu")" = absent ] &&
+  ok "the suite's wizard, its entry and the user's settings (/REMOVESETTINGS) are gone" || bad "the uninstall left the suite's parts"
+
+run "$setup" /S
+same_file "the next add-on takes the first free name" "$client/ch_plug_chained2.dll" "$work/addon-d.dll"
+rm "$client/ch_plug_chained2.dll"
+uninstall
+[ ! -e "$client/ch_plug.dll" ] && [ ! -e "$client/VAConfigWizard.exe" ] &&
+  ok "uninstall goes on when a chained add-on is gone" || bad "uninstall stopped at the chained add-on gone"
+listed "and drops its listing" "$hklm\\ch_plugs" 'Dll[0-9]*' "Dll2=$(chained 1)" "Dll3=$(chained 3)"
 exit $fail
