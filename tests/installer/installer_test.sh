@@ -110,7 +110,10 @@ run reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /d "" /f  #
 mkdir -p "$client" "$menu"
 cp "$hostsim" "$client/hostsim.exe"
 cp "$addon" "$client/ch_plug.dll"
-run cmd /c "reg add HKCU\\Software\\VAExtensions\\Accelerator /v CyclesDelay /t REG_DWORD /d 77 /f & reg add $hklm /v AskExit /t REG_DWORD /d 0 /f"
+# The user's settings, seeded: both values must be there, or "uninstall keeps the
+# settings" would compare absent with absent.
+run reg add 'HKCU\Software\VAExtensions\Accelerator' /v CyclesDelay /t REG_DWORD /d 77 /f &&
+  run reg add "$hklm" /v AskExit /t REG_DWORD /d 0 /f || bad "the user's settings could not be seeded"
 
 echo "== refusals"
 refused "no client folder known" "is not known"
@@ -188,6 +191,7 @@ snapshot used
 uninstall
 snapshot removed
 same "uninstall restores the folder, the Start menu, the machine's keys" original removed files menu lm un client
+grep -q CyclesDelay <(text "$work/used/cu") || bad "no user settings before the uninstall"
 same "uninstall keeps the user's settings" used removed cu
 
 echo "== install and uninstall through their pages"
