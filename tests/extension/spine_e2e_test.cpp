@@ -247,6 +247,9 @@ TEST_F(HostStory, FinderAddOnsAndExitFromTheTray) {
       "DescWrite 0x5 0x4 0x3 0x2 0xabcdef01", "ServiceShow 0xb 0xa 0x9 0x8 0x7 0x6 0x5 0x4 0x3 0x2 0xffffffff",
       "ServiceClose 0x10 0x20 0x30"};
   for (const std::string& call : calls) ASSERT_TRUE(host_->Send("call " + call));
+  std::string results;  // the host's own calls and the test's: ServiceShow and ServiceClose answer 1
+  for (const LogLine& line : host_->LogStartingWith("result Service")) results += line.text.substr(line.text.size() - 2);
+  EXPECT_EQ(results, " 1 1 1 1");
   const std::string panel = host_->LogStartingWith("export ServiceShow 0x1 0x0 0x0 ")[0].text.substr(31);
   const std::string panel2 = host_->LogStartingWith("export ServiceShow 0x1 0x0 0x1 ")[0].text.substr(31);
   EXPECT_FALSE(IsWindow(reinterpret_cast<HWND>(std::stoull(panel2, nullptr, 16)))) << "the second panel stays";

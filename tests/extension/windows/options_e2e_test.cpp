@@ -303,9 +303,10 @@ TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
   EXPECT_EQ(Stored(kFiltersKey, "Dest64") + "|" + Stored(kAddOnKey, "Dll8", HKEY_LOCAL_MACHINE) + "|" +
                 Stored(kAddOnKey, "Dll9", HKEY_LOCAL_MACHINE),
             copies + "|" + third + "|<missing>");
-  // At once: the banner goes; Tools moves into the menu bar with the new tool; the
+  // At once: the banner goes (the player bar moves up into its row); Tools moves into the menu bar with the new tool; the
   // new filter's watcher copies a new file.
   EXPECT_FALSE(IsWindowVisible(GetDlgItem(main, kAddOnPanel)));
+  EXPECT_EQ(ChildRect(main, 0xE806).top, ChildRect(main, 0xE802).top);
   EXPECT_EQ(InMenus(host, " id=10031 "), 1) << "the new tool is in the Tools menu";
   EXPECT_EQ(ToolsPlaces(host), "menubar 5; ") << "Tools moved into the menu bar, once";
   std::ofstream(shared + "\\notes.txt") << "notes";
@@ -318,7 +319,7 @@ TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(SelectedPage(dialog), 203);
   Clicks(SelectPage(dialog, 201), {1605, 1603});
-  Clicks(SelectPage(dialog, 202), {1504, 1505});
+  Clicks(SelectPage(dialog, 202), {1504, 1505, 1503});
   EXPECT_TRUE(TrayHasIcon(main, kTrayId)) << "the icon before the title-bar switch";
   ASSERT_TRUE(host.Send("command " + std::to_string(kAccelOptionsCommand)));
   EXPECT_TRUE(WaitUntil([&] { return SelectedPage(dialog) == 203 && IsWindowVisible(GetDlgItem(dialog, 203)); }, kDeadlineMs));
@@ -328,6 +329,7 @@ TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
   EXPECT_TRUE(WaitUntil([&] { return !TrayHasIcon(main, kTrayId); }, kDeadlineMs))
       << "with the title-bar switch the tray icon goes while the window is visible";
   EXPECT_EQ(ToolsPlaces(host), underOptions) << "Tools back under Options, once";
+  EXPECT_NE(ChildRect(main, 0xE806).top, ChildRect(main, 0xE802).top) << "the banner's row is back, the player below it";
 
   EXPECT_TRUE(HostExitsWithZero(host));
   EXPECT_EQ(Stored(kLastStateKey, "ConfigDlg"), "203");

@@ -70,9 +70,10 @@ TEST_F(StatusWindowTest, ShowingPagesTextsListChoiceDockingAndTheAdBannerOption)
   HWND first = StatusWindow;
   EXPECT_TRUE(IsWindowVisible(StatusWindow) && StatusPlace().shown == 1 && GetWindow(StatusWindow, GW_OWNER) == owner_);
   RECT before, after;
+  POINT client = {};  // the remembered place is the client area's; the frame stays on the screen
   GetWindowRect(StatusWindow, &before);
-  EXPECT_EQ(std::make_pair(before.left, before.top),
-            std::make_pair(0L, long(250 - GetSystemMetrics(SM_CYDLGFRAME) - GetSystemMetrics(SM_CYSMCAPTION))));
+  ClientToScreen(StatusWindow, &client);
+  EXPECT_EQ(std::make_pair(before.left, client.y), std::make_pair(0L, 250L));
   SendMessageA(StatusWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
   EXPECT_FALSE(IsWindowVisible(StatusWindow) || StatusPlace().shown);
   ToggleStatusWindow(owner_);
