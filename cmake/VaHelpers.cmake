@@ -63,3 +63,10 @@ function(va_wine_command_test name)
   add_test(NAME ${name} COMMAND ${ARGN})
   set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine TIMEOUT 60 LABELS wine)
 endfunction()
+
+# va_missing_tool_test(name tool labels): stands in for the tests that `tool` would
+# run and fails, so that a machine without the tool cannot go green without them.
+function(va_missing_tool_test name tool labels)
+  add_test(NAME ${name} COMMAND ${CMAKE_COMMAND} -E echo "${tool} was not found: its tests cannot run (scripts/bootstrap.sh installs it)")
+  set_tests_properties(${name} PROPERTIES FAIL_REGULAR_EXPRESSION "was not found" LABELS "${labels}")
+endfunction()

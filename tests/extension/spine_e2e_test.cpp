@@ -65,7 +65,7 @@ class HostStoryBase : public testing::Test {
   void SetUp() override { ASSERT_TRUE(started_ && host_->Running()) << "the host is not running"; }
   static HWND Main() { return host_->MainWindow(); }
   static bool WaitVisible(bool on) { return WaitUntil([&] { return (IsWindowVisible(Main()) != FALSE) == on; }, kDeadlineMs) && host_->Sync(); }
-  static bool WaitIcons(int count) { return WaitUntil([&] { return TrayIconCount() == count; }, kDeadlineMs); }
+  static bool WaitIcon(bool on) { return WaitUntil([&] { return TrayHasIcon(Main(), kTrayId) == on; }, kDeadlineMs); }
   static std::string TrayMenu(const std::string& prefix) {
     const int before = host_->CountLog("popup-end");
     PostMessageA(Main(), kTrayCallback, kTrayId, WM_RBUTTONUP);
@@ -126,6 +126,11 @@ class HostStory : public HostStoryBase {
     // Search appears only when the test creates it; Traffic when it is asked for.
     Launch("window.search = never\nwindow.traffic = command\nsecond_panel_ms = 0\n");
   }
+  void SetUp() override {  // every test starts with the host shown, whatever the one before left
+    HostStoryBase::SetUp();
+    if (!IsWindowVisible(Main())) PostMessageA(Main(), WM_COMMAND, 11101, 0);
+    ASSERT_TRUE(WaitVisible(true));
+  }
 };
 
 // Without ChangeSystemBtn the icon is always there, the close box hides into the
@@ -135,7 +140,8 @@ class HostStory : public HostStoryBase {
 // and shows, 11104 without a shared folder does nothing, 11103 (and the menu bar's
 // 11002) send the host 32891 and, half a second later, 32890.
 TEST_F(HostStory, CloseBoxTrayAndTrayMenu) {
-  ASSERT_TRUE(WaitIcons(1));
+  ASSERT_TRUE(WaitIcon(true));
+  const int icons = TrayIconCount();  // the host's, and any other program's
   PostMessageA(Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
   ASSERT_TRUE(WaitVisible(false)) << "the close box did not hide the host";
   for (UINT mouse : {WM_LBUTTONDBLCLK, WM_LBUTTONUP}) PostMessageA(Main(), kTrayCallback, kTrayId, mouse);
@@ -144,7 +150,7 @@ TEST_F(HostStory, CloseBoxTrayAndTrayMenu) {
   data.cbSize = NOTIFYICONDATAA_V1_SIZE, data.hWnd = Main(), data.uID = kTrayId;
   Shell_NotifyIconA(NIM_DELETE, &data);
   PostMessageA(Main(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-  EXPECT_TRUE(WaitIcons(1) && host_->Sync() && TrayIconCount() == 1) << "not exactly one icon came back";
+  EXPECT_TRUE(WaitIcon(true) && host_->Sync() && TrayIconCount() == icons) << "not exactly one icon came back";
 
   EXPECT_EQ(TrayMenu("popup"),
             "0:0/OG/; 1:11101/D/Hide Vexlo Aero V++; 2:11103//Jump SuperNode; 3:0/S/; 4:0/P/Tools; 5:0/S/; "
@@ -241,10 +247,14 @@ TEST_F(HostStory, FinderAddOnsAndExitFromTheTray) {
       "DescWrite 0x5 0x4 0x3 0x2 0xabcdef01", "ServiceShow 0xb 0xa 0x9 0x8 0x7 0x6 0x5 0x4 0x3 0x2 0xffffffff",
       "ServiceClose 0x10 0x20 0x30"};
   for (const std::string& call : calls) ASSERT_TRUE(host_->Send("call " + call));
+  std::string results;  // the host's own calls and the test's: ServiceShow and ServiceClose answer 1
+  for (const LogLine& line : host_->LogStartingWith("result Service")) results += line.text.substr(line.text.size() - 2);
+  EXPECT_EQ(results, " 1 1 1 1");
   const std::string panel = host_->LogStartingWith("export ServiceShow 0x1 0x0 0x0 ")[0].text.substr(31);
   const std::string panel2 = host_->LogStartingWith("export ServiceShow 0x1 0x0 0x1 ")[0].text.substr(31);
   EXPECT_FALSE(IsWindow(reinterpret_cast<HWND>(std::stoull(panel2, nullptr, 16)))) << "the second panel stays";
 
+  const bool onTop = GetWindowLongPtrA(Main(), GWL_EXSTYLE) & WS_EX_TOPMOST;  // 11006 toggled it, when that test ran
   PostMessageA(Main(), WM_COMMAND, 11102, 0);
   DWORD code = 99;
   ASSERT_TRUE(host_->WaitForExit(10000, &code)) << "the host did not end";
@@ -262,10 +272,10 @@ TEST_F(HostStory, FinderAddOnsAndExitFromTheTray) {
   for (const std::string& line : host_->AddOnLog()) got += line + "\n";
   EXPECT_EQ(got, want);
 
-  // AlwaysOnTop toggled by 11006, ConfigDlg kept; the purge stopped at b2.
+  // AlwaysOnTop as the window was, ConfigDlg kept; the purge stopped at b2.
   EXPECT_EQ(Values(HKEY_CURRENT_USER, kLastStateKey, {"AlwaysOnTop", "ConfigDlg", "StatusWnd"}) +
                 Values(HKEY_CURRENT_USER, kSearchKey, {"a1", "b2", "c3"}),
-            "AlwaysOnTop#0;ConfigDlg#3;StatusWnd=10,20,0,0;a1-;b2?2000;c3?100;");
+            "AlwaysOnTop#" + std::to_string(onTop) + ";ConfigDlg#3;StatusWnd=10,20,0,0;a1-;b2?2000;c3?100;");
   const std::string database = Values(HKEY_LOCAL_MACHINE, kLocalContentKey, {"DatabaseDir"});
   EXPECT_EQ(database.substr(database.size() - 10), "\\Vexlo\\db;") << database;
 }
@@ -290,19 +300,19 @@ class GuardedHostStory : public HostStoryBase {
   }
 };
 
-// Started in the tray: the icon is there; a skin hides the bottom bars instead of
-// moving them. Restored, the icon goes (the title bar has the button), and a
-// later ServiceShow does not attach again (which would hide the host anew).
+// Started in the tray: the icon is there. Restored, a skin keeps the bottom bars
+// hidden instead of moving them, the icon goes (the title bar has the button), and
+// a later ServiceShow does not attach again (which would hide the host anew).
 TEST_F(GuardedHostStory, StartsInTheTrayAttachesOnceAndOnlyYesExits) {
   ASSERT_TRUE(WaitVisible(false)) << "the first ServiceShow did not attach";
-  EXPECT_TRUE(WaitIcons(1));
+  EXPECT_TRUE(WaitIcon(true));
+  for (UINT mouse : {WM_LBUTTONDBLCLK, WM_LBUTTONUP}) PostMessageA(Main(), kTrayCallback, kTrayId, mouse);
+  ASSERT_TRUE(WaitVisible(true));
   EXPECT_FALSE(IsWindowVisible(GetDlgItem(Main(), 0xE802)) || IsWindowVisible(GetDlgItem(Main(), 0xE806)));
   RECT client, mdi = ChildRect(Main(), 0xE900);
   GetClientRect(Main(), &client);
   EXPECT_EQ(std::make_pair(mdi.right - mdi.left, mdi.bottom - mdi.top), std::make_pair(client.right, client.bottom));
-  for (UINT mouse : {WM_LBUTTONDBLCLK, WM_LBUTTONUP}) PostMessageA(Main(), kTrayCallback, kTrayId, mouse);
-  ASSERT_TRUE(WaitVisible(true));
-  EXPECT_TRUE(WaitIcons(0)) << "the icon stays while the window is visible";
+  EXPECT_TRUE(WaitIcon(false)) << "the icon stays while the window is visible";
   ASSERT_TRUE(host_->Send("call ServiceShow 1 0 0 panel 0 0 0 0 0 0 0"));
   ASSERT_TRUE(host_->Sync() && host_->Sync());
   EXPECT_TRUE(IsWindowVisible(Main())) << "a later ServiceShow attached again";

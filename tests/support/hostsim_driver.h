@@ -33,7 +33,7 @@ class HostSim {
  public:
   // A fresh folder holding hostsim.exe and, when `withModule`, ch_plug.dll.
   explicit HostSim(bool withModule = true);
-  ~HostSim();  // ends a host still running (Kill)
+  ~HostSim();  // ends a host still running and the programs it started (Kill)
   HostSim(const HostSim&) = delete;
   HostSim& operator=(const HostSim&) = delete;
 
@@ -70,6 +70,7 @@ class HostSim {
  private:
   TempFolder temp_;
   PROCESS_INFORMATION process_ = {};
+  HANDLE job_ = nullptr;  // ends the host with this process, however this process ends
   HWND control_ = nullptr;
   HWND main_ = nullptr;
   int syncCounter_ = 0;

@@ -72,7 +72,9 @@ void HostSim::Kill() {
   }
   CloseHandle(process_.hProcess);
   CloseHandle(process_.hThread);
+  if (job_) CloseHandle(job_);
   process_ = {};
+  job_ = nullptr;
   control_ = main_ = nullptr;
 }
 
@@ -90,9 +92,17 @@ bool HostSim::Start(const std::string& scenario, int timeoutMs) {
                         "\" --log \"" + temp_.Join("hostsim.log") + "\"";
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, temp_.path().c_str(), &startup,
-                      &process_))
+  // A test process killed at its time limit must not leave its host (and the host's
+  // tray icon) behind for the next test: the job's last handle ends them.
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+  job_ = CreateJobObjectA(nullptr, nullptr);
+  if (!job_ || !SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits) ||
+      !CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, temp_.path().c_str(),
+                      &startup, &process_))
     return false;
+  if (!AssignProcessToJobObject(job_, process_.hProcess)) TerminateProcess(process_.hProcess, 99);
+  ResumeThread(process_.hThread);
   char title[32];
   std::snprintf(title, sizeof title, "hostsim %lu", static_cast<unsigned long>(process_.dwProcessId));
   if (!WaitUntil([&] { return (control_ = FindWindowA(kControlClass, title)) != nullptr; }, timeoutMs)) return false;

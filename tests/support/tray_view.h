@@ -6,8 +6,10 @@
 
 namespace va::test {
 
-// The number of icons the tray shows now.
+// The number of icons the tray shows now, whoever added them.
 int TrayIconCount();
+// Whether the tray holds the icon `id` of window `owner` (other programs' icons do not count).
+bool TrayHasIcon(HWND owner, UINT id);
 
 // The colour (0x00BBGGRR) of pixel (x, y) of the icon image when the tray shows
 // exactly one icon; CLR_INVALID otherwise.

@@ -1,6 +1,8 @@
 // tray_view_win: the standalone tray's icon windows and their pixels.
 #include "support/tray_view.h"
 
+#include <shellapi.h>
+
 #include <cstdlib>
 
 namespace va::test {
@@ -27,6 +29,13 @@ int FindIconWindows(HWND* first) {
 int TrayIconCount() {
   HWND first;
   return FindIconWindows(&first);
+}
+
+bool TrayHasIcon(HWND owner, UINT id) {
+  // Changing nothing of an icon succeeds only for an icon the tray holds.
+  NOTIFYICONDATAA data = {};
+  data.cbSize = NOTIFYICONDATAA_V1_SIZE, data.hWnd = owner, data.uID = id;
+  return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
 }
 
 COLORREF TrayIconPixel(int x, int y) {

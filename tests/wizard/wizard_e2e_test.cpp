@@ -134,12 +134,15 @@ void Collect(HKEY root, const std::string& key, Values& out) {
   RegCloseKey(handle);
 }
 
-Values Snapshot() {  // HKLM's Vexlo key holds the stories' set-up
-  Values values;
+Values given;  // HKLM's Vexlo key as the story set it up
+Values Snapshot() {  // with what differs from the set-up under HKLM's Vexlo key: new values, and "gone" ones
+  Values values, machine;
   for (const char* key : {"SOFTWARE\\Vexlo", "SOFTWARE\\V++", "SOFTWARE\\VAExtensions", "SOFTWARE\\VATests"}) {
     Collect(HKEY_CURRENT_USER, key, values);
-    if (std::strcmp(key, "SOFTWARE\\Vexlo")) Collect(HKEY_LOCAL_MACHINE, key, values);
+    Collect(HKEY_LOCAL_MACHINE, key, std::strcmp(key, "SOFTWARE\\Vexlo") ? values : machine);
   }
+  for (const std::string& value : machine) if (!given.count(value)) values.insert(value);
+  for (const std::string& value : given) if (!machine.count(value)) values.insert("gone " + value);
   return values;
 }
 
@@ -170,6 +173,7 @@ class WizardStory : public testing::Test {
   void TearDown() override { Reset(); }
   static void Reset() {
     test::ClientKeys::Clear();
+    given.clear();
     for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) test::DeleteTree(root, "SOFTWARE\\VATests");
   }
   // The signatures, and optionally the silent setup command (it records its
@@ -181,6 +185,7 @@ class WizardStory : public testing::Test {
     if (silent) WriteRegText(HKEY_LOCAL_MACHINE, "Software\\Vexlo\\v-aero", "SilentSetup",
                              "reg.exe add HKCU\\SOFTWARE\\VATests\\SilentSetup /v Ran /d quiet /f");
     if (rootSwitch >= 0) WriteRegDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\V++", "UseHKEY_CURRENT_USER", rootSwitch);
+    Collect(HKEY_LOCAL_MACHINE, "SOFTWARE\\Vexlo", given);
   }
 };
 

@@ -26,7 +26,6 @@ const char kColumnOrderKey[] = "Software\\Vexlo\\Vexlo Aero V++\\Download Order"
 // Fresh settings: a 30 s cycle delay, 1 s between rows, the status window on its
 // Accelerator page, and the module's download menu on or off.
 void Settings(bool moduleMenu) {
-  test::ClearExtensionSettings();
   test::PutDword(HKEY_CURRENT_USER, test::kAcceleratorKey, "CyclesDelay", 30);
   test::PutDword(HKEY_CURRENT_USER, test::kAcceleratorKey, "ItemDelay", 1);
   test::PutDword(HKEY_CURRENT_USER, test::kExtKey, "ShowAccelSttInTray", 1);
@@ -34,6 +33,16 @@ void Settings(bool moduleMenu) {
   test::PutRawValue(HKEY_CURRENT_USER, test::kLastStateKey, "StatusWnd", REG_SZ, std::string("40,40,1,0", 10));
   test::PutDword(HKEY_CURRENT_USER, test::kLastStateKey, "StatusDlg", kStatusPage);
 }
+// Each story starts clean and cleans up after itself, however it ends.
+class AcceleratorE2E : public testing::Test {
+ protected:
+  void SetUp() override { TearDown(); }
+  void TearDown() override {
+    test::ClearExtensionSettings();
+    test::DeleteTree(HKEY_CURRENT_USER, kColumnOrderKey);
+  }
+};
+using DownloadMenuE2E = AcceleratorE2E;
 std::string Page(const HostSim& host, int control) { return test::StatusPageText(host, kStatusPage, control); }
 bool StartHooked(HostSim& host, const char* scenario) {
   return host.Start(scenario) && WaitUntil([&] { return Page(host, 1068) == "Found"; }, kSlowMs);
@@ -88,7 +97,7 @@ const char kAcceleratorRows[] =
 // the square is green while it runs. The user quits with it on; at the next start it
 // runs by itself, the host clears the finished rows under the running walk, and the
 // user's stop shows, the square red again.
-TEST(AcceleratorE2E, OnACycleOverRealRowsBackAfterARestartRowsRemovedAndAStopWithinASecond) {
+TEST_F(AcceleratorE2E, OnACycleOverRealRowsBackAfterARestartRowsRemovedAndAStopWithinASecond) {
   Settings(false);
   test::PutDword(HKEY_CURRENT_USER, kColumnOrderKey, "0", 4);
   test::PutDword(HKEY_CURRENT_USER, kColumnOrderKey, "4", 0);
@@ -118,8 +127,6 @@ TEST(AcceleratorE2E, OnACycleOverRealRowsBackAfterARestartRowsRemovedAndAStopWit
   EXPECT_TRUE(WaitUntil([] { return test::SimilarColour(test::TrayIconPixel(13, 2), RGB(230, 50, 50)); }, kSlowMs));
   EXPECT_TRUE(test::HostExitsWithZero(host));
   EXPECT_EQ(test::ReadStoredValue(HKEY_CURRENT_USER, test::kLastStateKey, "Accelerator").bytes, test::Dword(0));
-  test::ClearExtensionSettings();
-  test::DeleteTree(HKEY_CURRENT_USER, kColumnOrderKey);
 }
 
 // The titles of the host's rows in the list's order.
@@ -157,7 +164,7 @@ const char kMenuRows[] =
 // from the same downloads, resumes the Queued ones, reorders the list by a drag and a
 // button, pauses all while the accelerator runs (the accelerator keeps its hands
 // off the selection meanwhile).
-TEST(DownloadMenuE2E, PopupFindMoreBulkReorderAndTheGate) {
+TEST_F(DownloadMenuE2E, PopupFindMoreBulkReorderAndTheGate) {
   Settings(true);
   HostSim host;
   ASSERT_TRUE(StartHooked(host, kMenuRows));
@@ -172,7 +179,6 @@ TEST(DownloadMenuE2E, PopupFindMoreBulkReorderAndTheGate) {
   EXPECT_EQ(popups, "H P - P P 32914 32986 - P - 32880 32917 - P 32901 32902 11004 / 61244 11301 - 11302 11303 11304 "
                     "11305 / 61242 11201 - 11202 11203 11204 11205 11206 / 11401 - 11402 / 11251 32909 32908 11252 - 32987 / ");
   ASSERT_TRUE(host.Sync());
-  EXPECT_FALSE(host.Send("popup")) << "a second popup for one click";
 
   // Find more: Title and File name search for that cell; Artist, Album and User go
   // to the host as they are; without a selection nothing happens.
@@ -180,10 +186,12 @@ TEST(DownloadMenuE2E, PopupFindMoreBulkReorderAndTheGate) {
   ASSERT_TRUE(host.Send("select 1") && host.Send("command 11252"));
   ASSERT_TRUE(host.WaitForLog("form-command 1238", 5000));
   EXPECT_EQ(test::WindowTextOf(searchBox), "beta.mp3");
+  // (A selection is sent at once, a command posted: Sync keeps them in order.)
   ASSERT_TRUE(host.Send("select 3") && host.Send("command 32909") && host.Send("command 32908") &&
               host.Send("command 32987") && host.Sync() && host.Send("select none") && host.Send("command 11251") &&
-              host.Send("command 11252") && host.Send("select 0") && host.Send("command 11251"));
+              host.Send("command 11252") && host.Sync() && host.Send("select 0") && host.Send("command 11251"));
   ASSERT_TRUE(host.WaitForLog("form-command 1238", 5000, 2) && host.Sync());
+  EXPECT_FALSE(host.Send("popup")) << "a second popup for one click, still open after the searches that came later";
   EXPECT_EQ(test::WindowTextOf(searchBox), "Alpha Song");
   EXPECT_EQ(Events(host, {"32892", "32909", "32908", "32987"}, from),
             "s1 32892:1 s3 32909:3 32908:3 32987:3 s-1 s0 32892:0 ");
@@ -224,7 +232,6 @@ TEST(DownloadMenuE2E, PopupFindMoreBulkReorderAndTheGate) {
   ASSERT_TRUE(WaitUntil([&] { return Events(host, {"61242"}, from, false).size() >= 32; }, kSlowMs));
   EXPECT_EQ(Events(host, kRowCommands, from, false).substr(0, 32), "61242:0 61242:1 61242:2 61242:3 ");
   EXPECT_TRUE(test::HostExitsWithZero(host));
-  test::ClearExtensionSettings();
 }
 
 }  // namespace

@@ -190,7 +190,10 @@ TEST(MenusInHost, ToolsShellOpenAndQuickLinksFromTheHostsMenus) {
         return progress && WindowTextOf(GetDlgItem(progress, 1131)) >= "big_1003.bin";
       },
       20000));
+  const std::string reached = WindowTextOf(GetDlgItem(progress, 1131));
   ASSERT_TRUE(host.Send("command 11451") && host.Sync());
+  // Once the run reached a later file, a second run would have shown its window.
+  EXPECT_TRUE(WaitUntil([&] { return WindowTextOf(GetDlgItem(progress, 1131)) > reached; }, 20000));
   EXPECT_EQ(ProgressWindows(host).size(), 1u) << "a second request started a second run";
   PostMessageA(progress, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), LPARAM(GetDlgItem(progress, IDCANCEL)));
   ASSERT_TRUE(WaitUntil([&] { return ProgressWindows(host).empty(); }, 20000));

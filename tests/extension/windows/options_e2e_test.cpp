@@ -25,13 +25,25 @@ using namespace test;
 const char kCaption[] = "VA Extensions - More Options";
 const char kLocalContent[] = "SOFTWARE\\Vexlo\\LocalContent";
 constexpr int kOptionsCommand = 11001, kAccelOptionsCommand = 11402, kApplyToPage = 2025;
-constexpr int kPageList = 1015, kAddOnPanel = 0xE808, kDeadlineMs = 10000;
+constexpr int kPageList = 1015, kAddOnPanel = 0xE808, kTrayId = 216, kDeadlineMs = 10000;
 
+// A message to a window of the host, with a deadline: a hung host fails the test
+// at once instead of holding it up until its time limit.
+LRESULT Ask(HWND window, UINT message, WPARAM w = 0, LPARAM l = 0, bool wide = false) {
+  DWORD_PTR answer = 0;
+  if (!(wide ? SendMessageTimeoutW : SendMessageTimeoutA)(window, message, w, l, SMTO_ABORTIFHUNG, 5000, &answer))
+    ADD_FAILURE() << "no answer to message " << message << " from window " << window;
+  return LRESULT(answer);
+}
+LRESULT AskItem(HWND dialog, int id, UINT message, WPARAM w = 0, LPARAM l = 0, bool wide = false) {
+  return Ask(GetDlgItem(dialog, id), message, w, l, wide);
+}
 // A visible dialog of the host's process titled `caption` (any title when null),
 // other than `except`; 0 after the deadline.
 HWND WaitForDialog(HostSim& host, const char* caption, HWND except = nullptr) {
   HWND found = nullptr;
   WaitUntil([&] {
+    if (!host.Running()) return true;  // no dialog will come
     for (found = FindWindowExA(nullptr, nullptr, "#32770", caption); found;
          found = FindWindowExA(nullptr, found, "#32770", caption)) {
       DWORD owner = 0;
@@ -48,36 +60,36 @@ HWND Open(HostSim& host, int command) {
 void Post(HWND window, int id) {
   PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
 }
-void Press(HWND page, int id) { SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+void Press(HWND page, int id) { Ask(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 bool Close(HostSim& host, HWND dialog, int button) {
   Post(dialog, button);
   return WaitUntil([&] { return !IsWindow(dialog); }, kDeadlineMs) && host.Sync();
 }
 int SelectedPage(HWND dialog) {
-  const LRESULT index = SendDlgItemMessageA(dialog, kPageList, LB_GETCURSEL, 0, 0);
-  return index < 0 ? -1 : int(SendDlgItemMessageA(dialog, kPageList, LB_GETITEMDATA, WPARAM(index), 0));
+  const LRESULT index = AskItem(dialog, kPageList, LB_GETCURSEL, 0, 0);
+  return index < 0 ? -1 : int(AskItem(dialog, kPageList, LB_GETITEMDATA, WPARAM(index), 0));
 }
 void SelectRow(HWND page, int listId, int row) {
-  SendDlgItemMessageA(page, listId, LB_SETCURSEL, WPARAM(row), 0);
-  SendMessageA(page, WM_COMMAND, MAKEWPARAM(listId, LBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(page, listId)));
+  AskItem(page, listId, LB_SETCURSEL, WPARAM(row), 0);
+  Ask(page, WM_COMMAND, MAKEWPARAM(listId, LBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(page, listId)));
 }
 HWND SelectPage(HWND dialog, int pageId) {
   SelectRow(dialog, kPageList, pageId - 201);
   HWND page = GetDlgItem(dialog, pageId);
   return IsWindowVisible(page) ? page : nullptr;
 }
-bool Checked(HWND page, int id) { return SendDlgItemMessageA(page, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool Checked(HWND page, int id) { return AskItem(page, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 bool Enabled(HWND page, int id) { return IsWindowEnabled(GetDlgItem(page, id)) != FALSE; }
 // What clicks on automatic check boxes or radio buttons do.
 void Clicks(HWND page, std::initializer_list<int> ids) {
   for (int id : ids) {
-    SendDlgItemMessageA(page, id, BM_SETCHECK, Checked(page, id) ? BST_UNCHECKED : BST_CHECKED, 0);
+    AskItem(page, id, BM_SETCHECK, Checked(page, id) ? BST_UNCHECKED : BST_CHECKED, 0);
     Press(page, id);
   }
 }
 // Typing: the box's text changes and the box tells the page.
 std::string Type(HWND page, int id, const std::string& text) {
-  SendDlgItemMessageA(page, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  AskItem(page, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   return WindowTextOf(GetDlgItem(page, id));
 }
 // Presses `button` of a page and fills the modal dialog it opens; true once it closed.
@@ -87,8 +99,8 @@ bool FillModal(HostSim& host, HWND page, int button, const char* caption, std::v
   HWND modal = WaitForDialog(host, caption);
   if (!modal) return false;
   for (const auto& [id, text] : texts) SetDlgItemTextA(modal, id, text.c_str());
-  if (check) SendDlgItemMessageA(modal, check, BM_SETCHECK, BST_CHECKED, 0);
-  if (uncheck) SendDlgItemMessageA(modal, uncheck, BM_SETCHECK, BST_UNCHECKED, 0);
+  if (check) AskItem(modal, check, BM_SETCHECK, BST_CHECKED, 0);
+  if (uncheck) AskItem(modal, uncheck, BM_SETCHECK, BST_UNCHECKED, 0);
   Post(modal, IDOK);
   return WaitUntil([&] { return !IsWindow(modal); }, kDeadlineMs);
 }
@@ -110,6 +122,16 @@ int InMenus(HostSim& host, const std::string& text) {
   for (const std::string& line : host.LogTexts())
     count = line.rfind("menubar handle=", 0) == 0 ? 0 : count + (line.find(text) != std::string::npos);
   return count;
+}
+// Every place of the menu bar and its menus that holds "Tools", as "menubar <pos>" or
+// "menu <menu> <pos>", from a fresh dump.
+std::string ToolsPlaces(HostSim& host) {
+  std::string out = InMenus(host, "") < 0 ? "no menus" : "";
+  for (const std::string& line : host.LogTexts()) {
+    if (line.rfind("menubar handle=", 0) == 0) out.clear();
+    if (line.size() > 6 && line.compare(line.size() - 6, 6, " Tools") == 0) out += line.substr(0, line.find(" id=")) + "; ";
+  }
+  return out;
 }
 
 std::string Settings() { return RegistrySnapshot(HKEY_CURRENT_USER, kExtKey) + RegistrySnapshot(HKEY_LOCAL_MACHINE, kExtKey); }
@@ -165,19 +187,22 @@ TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
   ASSERT_TRUE(host.Start("second_panel_ms = -1\n"));
   HWND main = host.MainWindow();
   // The module adds its menus when the main window first paints.
+  std::string underOptions;
   ASSERT_TRUE(WaitUntil([&] {
-    return RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE) && InMenus(host, " Tools") == 1 && StatusWindowOf(host);
-  }, kDeadlineMs));
+    return RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE) &&
+           (underOptions = ToolsPlaces(host)).rfind("menu 3 ", 0) == 0 &&
+           underOptions.find(';') + 2 == underOptions.size() && StatusWindowOf(host);
+  }, kDeadlineMs)) << underOptions;
   const std::string before = Settings();
 
   HWND dialog = Open(host, kOptionsCommand);
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(SelectedPage(dialog), 205) << "the page seen last";
   std::string pages;  // each row's text (marshalled from the host's process), page id and whether it shows
-  for (int i = 0; i < SendDlgItemMessageA(dialog, kPageList, LB_GETCOUNT, 0, 0); ++i) {
+  for (int i = 0; i < AskItem(dialog, kPageList, LB_GETCOUNT, 0, 0); ++i) {
     wchar_t text[64] = L"";
-    SendDlgItemMessageW(dialog, kPageList, LB_GETTEXT, WPARAM(i), reinterpret_cast<LPARAM>(text));
-    const LRESULT id = SendDlgItemMessageA(dialog, kPageList, LB_GETITEMDATA, WPARAM(i), 0);
+    AskItem(dialog, kPageList, LB_GETTEXT, WPARAM(i), reinterpret_cast<LPARAM>(text), true);
+    const LRESULT id = AskItem(dialog, kPageList, LB_GETITEMDATA, WPARAM(i), 0);
     pages += std::string(text, text + wcslen(text)) + "=" + std::to_string(id) + (SelectPage(dialog, int(id)) ? " " : "? ");
   }
   EXPECT_EQ(pages, "Interface=201 Appearance=202 Accelerator=203 Tools Menu=204 File Organizer=205 Add-on files=206 ");
@@ -188,7 +213,7 @@ TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
   Press(page, 2102);
   Type(page, 2105, second);
   Press(page, 2107);
-  EXPECT_EQ(SendDlgItemMessageA(page, 2101, LVM_GETITEMCOUNT, 0, 0), 8);
+  EXPECT_EQ(AskItem(page, 2101, LVM_GETITEMCOUNT, 0, 0), 8);
   ASSERT_TRUE(Close(host, dialog, IDCANCEL));
   EXPECT_EQ(Settings(), before);
 
@@ -203,8 +228,8 @@ TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
   Clicks(page, {1603});
   EXPECT_TRUE(Checked(page, 1601) && Enabled(page, 1601));
   Clicks(page, {1602, 1604, 1605, 1606, 1607, 1609, 1133});
-  SendDlgItemMessageA(page, 1608, CB_SETCURSEL, 2, 0);
-  SendMessageA(page, WM_COMMAND, MAKEWPARAM(1608, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(page, 1608)));
+  AskItem(page, 1608, CB_SETCURSEL, 2, 0);
+  Ask(page, WM_COMMAND, MAKEWPARAM(1608, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(page, 1608)));
 
   page = SelectPage(dialog, 202);
   Clicks(page, {1503, 1504, 1506, 1510});
@@ -222,8 +247,8 @@ TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
   EXPECT_EQ(Type(page, 1910, "7"), "6") << "the minimum stays under the maximum";
   EXPECT_EQ(Type(page, 1911, "2"), "6") << "the maximum stays over the minimum";
   // The arrows follow the other box as typing does (UDM_GETRANGE: maximum low, minimum high).
-  EXPECT_EQ(SendDlgItemMessageA(page, IDC_OPT_MIN_SPIN, UDM_GETRANGE, 0, 0), LRESULT(MAKELONG(6, 1)));
-  EXPECT_EQ(SendDlgItemMessageA(page, IDC_OPT_MAX_SPIN, UDM_GETRANGE, 0, 0), LRESULT(MAKELONG(10, 6)));
+  EXPECT_EQ(AskItem(page, IDC_OPT_MIN_SPIN, UDM_GETRANGE, 0, 0), LRESULT(MAKELONG(6, 1)));
+  EXPECT_EQ(AskItem(page, IDC_OPT_MAX_SPIN, UDM_GETRANGE, 0, 0), LRESULT(MAKELONG(10, 6)));
   Clicks(page, {1912, 1913, 1914, 1916});
   Type(page, 1917, "2b5");
 
@@ -236,7 +261,7 @@ TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
   EXPECT_EQ(MessageAfter(host, page, 2204), "No more items are allowed.") << "a 65th filter";
   // After an Apply the page still holds the Move filter's full destination: its
   // properties are saved again unchanged.
-  SendMessageA(page, kApplyToPage, 0, 0);
+  Ask(page, kApplyToPage, 0, 0);
   SelectRow(page, 2201, 0);
   ASSERT_TRUE(FillModal(host, page, 2205, "Filter Properties", {})) << "the unchanged Move filter was refused";
   page = SelectPage(dialog, 206);
@@ -278,12 +303,12 @@ TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
   EXPECT_EQ(Stored(kFiltersKey, "Dest64") + "|" + Stored(kAddOnKey, "Dll8", HKEY_LOCAL_MACHINE) + "|" +
                 Stored(kAddOnKey, "Dll9", HKEY_LOCAL_MACHINE),
             copies + "|" + third + "|<missing>");
-  // At once: the banner goes; Tools moves into the menu bar with the new tool; the
+  // At once: the banner goes (the player bar moves up into its row); Tools moves into the menu bar with the new tool; the
   // new filter's watcher copies a new file.
   EXPECT_FALSE(IsWindowVisible(GetDlgItem(main, kAddOnPanel)));
-  EXPECT_GE(InMenus(host, " id=10031 "), 1) << "the new tool is in the Tools menu";
-  const auto bar = LastMenuDump(host, "menubar", "menubar handle=", "menubar-end");
-  EXPECT_TRUE(bar.size() > 5 && bar[5].text == "Tools") << "Tools moved into the menu bar";
+  EXPECT_EQ(ChildRect(main, 0xE806).top, ChildRect(main, 0xE802).top);
+  EXPECT_EQ(InMenus(host, " id=10031 "), 1) << "the new tool is in the Tools menu";
+  EXPECT_EQ(ToolsPlaces(host), "menubar 5; ") << "Tools moved into the menu bar, once";
   std::ofstream(shared + "\\notes.txt") << "notes";
   EXPECT_TRUE(WaitUntil([&] { return GetFileAttributesA((copies + "\\notes.txt").c_str()) != INVALID_FILE_ATTRIBUTES; },
                         15000));
@@ -294,13 +319,17 @@ TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(SelectedPage(dialog), 203);
   Clicks(SelectPage(dialog, 201), {1605, 1603});
+  Clicks(SelectPage(dialog, 202), {1504, 1505, 1503});
+  EXPECT_TRUE(TrayHasIcon(main, kTrayId)) << "the icon before the title-bar switch";
   ASSERT_TRUE(host.Send("command " + std::to_string(kAccelOptionsCommand)));
   EXPECT_TRUE(WaitUntil([&] { return SelectedPage(dialog) == 203 && IsWindowVisible(GetDlgItem(dialog, 203)); }, kDeadlineMs));
   EXPECT_EQ(WindowTextOf(GetDlgItem(GetDlgItem(dialog, 203), 1906)), "12.50");
   ASSERT_TRUE(Close(host, dialog, IDOK));
-  EXPECT_EQ(Stored(kExtKey, "AskExit") + Stored(kExtKey, "ChangeSystemBtn"), "01");
-  EXPECT_TRUE(WaitUntil([] { return TrayIconCount() == 0; }, kDeadlineMs))
+  EXPECT_EQ(Stored(kExtKey, "AskExit") + Stored(kExtKey, "ChangeSystemBtn") + Stored(kExtKey, "AddToMainMenu"), "010");
+  EXPECT_TRUE(WaitUntil([&] { return !TrayHasIcon(main, kTrayId); }, kDeadlineMs))
       << "with the title-bar switch the tray icon goes while the window is visible";
+  EXPECT_EQ(ToolsPlaces(host), underOptions) << "Tools back under Options, once";
+  EXPECT_NE(ChildRect(main, 0xE806).top, ChildRect(main, 0xE802).top) << "the banner's row is back, the player below it";
 
   EXPECT_TRUE(HostExitsWithZero(host));
   EXPECT_EQ(Stored(kLastStateKey, "ConfigDlg"), "203");
@@ -356,7 +385,7 @@ TEST_F(SearchScenario, AutoSearchMoreCountsHoldsStopsAndThePanelKeepsItsSettings
   HWND form = GetParent(panel), number = GetDlgItem(panel, IDC_AUTO_SEARCH_NUMBER),
        unit = GetDlgItem(panel, IDC_AUTO_SEARCH_UNIT);
   EXPECT_EQ(std::to_string(IsDlgButtonChecked(panel, IDC_AUTO_SEARCH_MORE)) + WindowTextOf(number) +
-                std::to_string(SendMessageA(unit, CB_GETCURSEL, 0, 0)),
+                std::to_string(Ask(unit, CB_GETCURSEL, 0, 0)),
             "132");
 
   RECT collapsed, expanded;  // expanding keeps the bottom edge
@@ -383,8 +412,8 @@ TEST_F(SearchScenario, AutoSearchMoreCountsHoldsStopsAndThePanelKeepsItsSettings
 
   // No limit, while the client connects: nothing is pressed for two steps and
   // more; once connected it presses; "Not connected" ends the run.
-  SendMessageA(unit, CB_SETCURSEL, 0, 0);
-  SendMessageA(panel, WM_COMMAND, MAKEWPARAM(IDC_AUTO_SEARCH_UNIT, CBN_SELCHANGE), reinterpret_cast<LPARAM>(unit));
+  Ask(unit, CB_SETCURSEL, 0, 0);
+  Ask(panel, WM_COMMAND, MAKEWPARAM(IDC_AUTO_SEARCH_UNIT, CBN_SELCHANGE), reinterpret_cast<LPARAM>(unit));
   ASSERT_TRUE(host.Send("statusbar Connecting....."));
   ASSERT_TRUE(host.Send("search-click 1245"));
   ASSERT_TRUE(RunStarted(host, 2));
@@ -425,9 +454,9 @@ TEST_F(SearchScenario, AutoSearchMoreCountsHoldsStopsAndThePanelKeepsItsSettings
   EXPECT_FALSE(IsWindowVisible(GetDlgItem(form, 1238))) << "the host's search still runs: the stop ended the run";
 
   // Numbers only; unchecking the option locks number and unit; all kept at exit.
-  SendMessageA(number, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("4x2"));
+  Ask(number, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("4x2"));
   EXPECT_EQ(WindowTextOf(number), "42");
-  SendMessageA(GetDlgItem(panel, IDC_AUTO_SEARCH_MORE), BM_CLICK, 0, 0);
+  Ask(GetDlgItem(panel, IDC_AUTO_SEARCH_MORE), BM_CLICK, 0, 0);
   EXPECT_FALSE(IsWindowEnabled(number) || IsWindowEnabled(unit));
   EXPECT_TRUE(HostExitsWithZero(host));
   EXPECT_EQ(Stored(kLastStateKey, "SearchOptShow") + Stored(kLastStateKey, "AutoSearchMore") + "," +

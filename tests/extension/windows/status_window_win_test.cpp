@@ -7,6 +7,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -68,9 +70,10 @@ TEST_F(StatusWindowTest, ShowingPagesTextsListChoiceDockingAndTheAdBannerOption)
   HWND first = StatusWindow;
   EXPECT_TRUE(IsWindowVisible(StatusWindow) && StatusPlace().shown == 1 && GetWindow(StatusWindow, GW_OWNER) == owner_);
   RECT before, after;
+  POINT client = {};  // the remembered place is the client area's; the frame stays on the screen
   GetWindowRect(StatusWindow, &before);
-  EXPECT_EQ(std::make_pair(before.left, before.top),
-            std::make_pair(0L, long(250 - GetSystemMetrics(SM_CYDLGFRAME) - GetSystemMetrics(SM_CYSMCAPTION))));
+  ClientToScreen(StatusWindow, &client);
+  EXPECT_EQ(std::make_pair(before.left, client.y), std::make_pair(0L, 250L));
   SendMessageA(StatusWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
   EXPECT_FALSE(IsWindowVisible(StatusWindow) || StatusPlace().shown);
   ToggleStatusWindow(owner_);
@@ -178,21 +181,33 @@ std::string Layout(HWND dialog) {
   return out + std::to_string(r.right) + "," + std::to_string(r.bottom);
 }
 
-TEST_F(StatusWindowTest, TemplatesAreLaidOutAsTheSystemDialogManagerDoes) {
+// At 96 dpi the engine lays the templates out as the system's dialog manager does;
+// at another system text size (the prefix's LogPixels, see fixed_layout_at_dpi.sh)
+// the system's layout changes and the engine's controls and client area stay as
+// seen at 96 dpi, kept in the file VA_FIXED_LAYOUT_FILE names.
+using FixedDialogLayout = StatusWindowTest;
+TEST_F(FixedDialogLayout, TemplatesKeepTheSystemDialogManagersLayoutAt96DpiAtAnyTextSize) {
   HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
-  if (dpi != 96) GTEST_SKIP() << "the system dialog manager uses " << dpi << " dpi here";
+  const char* file = getenv("VA_FIXED_LAYOUT_FILE");
+  std::string layouts;
   for (int id : {IDD_STATUS_FRAME, IDD_STATUS_SEARCH, IDD_STATUS_ACCELERATOR, IDD_STATUS_ABOUT}) {
     auto* bytes = static_cast<const DLGTEMPLATE*>(
         LockResource(LoadResource(ModuleInstance, FindResourceA(ModuleInstance, MAKEINTRESOURCEA(id), reinterpret_cast<LPCSTR>(RT_DIALOG)))));
     HWND mine = CreateFixedDialog(ModuleInstance, id, owner_, QuietProc, 96, 0);
     HWND system = CreateDialogIndirectParamA(ModuleInstance, bytes, owner_, QuietProc, 0);
     ASSERT_TRUE(mine && system) << id;
-    EXPECT_EQ(Layout(mine), Layout(system)) << "template " << id;
+    layouts += Layout(mine).substr(Layout(mine).find(' ')) + "\n";  // the frame is the system's
+    EXPECT_EQ(Layout(mine) == Layout(system), dpi == 96) << "template " << id << " at " << dpi << " dpi: " << Layout(mine);
     DestroyWindow(mine);
     DestroyWindow(system);
   }
+  if (dpi == 96 && file) std::ofstream(file, std::ios::binary) << layouts;
+  if (dpi == 96) return;
+  std::ifstream seen(file ? file : "", std::ios::binary);
+  ASSERT_TRUE(seen) << dpi << " dpi, and no layout seen at 96 dpi to compare with";
+  EXPECT_EQ(layouts, std::string(std::istreambuf_iterator<char>(seen), {}));
 }
 
 // The "Add-on files" page: a listed path longer than the row buffer the list
