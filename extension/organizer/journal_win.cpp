@@ -56,6 +56,7 @@ std::vector<UndoOutcome> UndoJournalSince(uint32_t oldestSeq) {
   std::erase_if(chosen, [&](const JournalEntry& entry) { return entry.seq < oldestSeq; });
   std::unique_ptr<WatcherFiles> files = MakePlatformFiles();
   std::vector<UndoOutcome> outcomes = UndoEntries(chosen, *files);
+  std::erase_if(HandledFiles, [&](const auto& put) { return !files->Facts(put.first).exists; });  // gone since
   for (const UndoOutcome& outcome : outcomes) {
     if (outcome.verdict != UndoVerdict::Undone) continue;
     DeleteRegValue(HKEY_CURRENT_USER, kJournalKey, SlotName(outcome.entry.seq).c_str());
@@ -74,12 +75,18 @@ std::vector<PreviewRow> PreviewSharedFolder(const std::vector<FilterRecord>& fil
   if (folder == "\\") return rows;
   std::vector<FilterRecord> list;
   for (const FilterRecord& filter : filters) list.push_back(FilterInUtf8(filter));
+  // The files an undo put back, as the watcher sees them; the lock waits at most
+  // for the file the watcher is on, as Apply does.
+  EnsureOrganizerObjects();
+  EnterCriticalSection(&OrganizerLock);
+  std::map<std::string, FileFacts> handled = HandledFiles;
+  LeaveCriticalSection(&OrganizerLock);
   std::unique_ptr<WatcherFiles> files = MakePlatformFiles();
   const std::vector<std::string> names = files->ListFiles(folder);
   total = names.size();
   FilterMatcher matcher;
   for (size_t i = 0; i < names.size() && i < limit; ++i)
-    rows.push_back({names[i], PlanAction(folder, names[i], list, matcher, *files)});
+    rows.push_back({names[i], PlanAction(folder, names[i], list, matcher, *files, &handled)});
   return rows;
 }
 

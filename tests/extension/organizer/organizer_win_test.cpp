@@ -7,7 +7,6 @@
 
 #include <cstring>
 #include <filesystem>
-#include <algorithm>
 #include <map>
 
 #include "extension/core/module_state.h"
@@ -210,8 +209,7 @@ TEST(OrganizerOnRealFolders, PreviewThenUndo) {
   EXPECT_EQ(total, 7u);
   EXPECT_EQ(shown, (std::map<std::string, std::vector<std::string>>{
       {"a.mp3", {"a.mp3", "Music", "Move to " + music + "a[1].mp3"}}, {"b.mp3", {"b.mp3", "Music", "Move to " + music + "b.mp3"}},
-      {"c.mp3", {"c.mp3", "Music", "Move to " + music + "c.mp3"}},
-      {"notes.txt", {"notes.txt", "Texts", "Copy to " + copies + "\\notes.txt"}},
+      {"c.mp3", {"c.mp3", "Music", "Move to " + music + "c.mp3"}}, {"notes.txt", {"notes.txt", "Texts", "Copy to " + copies + "\\notes.txt"}},
       {"old.txt", {"old.txt", "Texts", "Nothing: already copied to " + copies + "\\old.txt"}},
       {"x.doc", {"x.doc", "Here", "Nothing: the destination is My Shared Folder itself"}},
       {"y.bin", {"y.bin", "", "Nothing: no filter matches"}}}));
@@ -227,13 +225,6 @@ TEST(OrganizerOnRealFolders, PreviewThenUndo) {
   Values found;
   EXPECT_TRUE(WaitUntil([&] { return found.clear(), Collect(root, "Shared", found), Collect(root, "Copies", found), found == expected; }, 8000));
   EXPECT_EQ(found, expected);
-  std::vector<std::string> journal;
-  for (const JournalEntry& e : ReadJournal()) journal.push_back(std::to_string(e.action) + " " + e.source + " " + e.target);
-  std::sort(journal.begin(), journal.end());
-  EXPECT_EQ(journal, (std::vector<std::string>{"1 " + shared + "\\notes.txt " + copies + "\\notes.txt",
-      "2 " + shared + "\\a.mp3 " + music + "a[1].mp3", "2 " + shared + "\\b.mp3 " + music + "b.mp3",
-      "2 " + shared + "\\c.mp3 " + music + "c.mp3"}));
-
   // The user edits one moved file and starts writing a new file under another's original name.
   test::WriteFileBytes(music + "b.mp3", "b edited");
   HANDLE writer = CreateFileA((shared + "\\c.mp3").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, 0, nullptr);
@@ -246,9 +237,9 @@ TEST(OrganizerOnRealFolders, PreviewThenUndo) {
       {"Shared\\Music\\a[1].mp3", UndoVerdict::Undone}, {"Shared\\Music\\b.mp3", UndoVerdict::Changed},
       {"Shared\\Music\\c.mp3", UndoVerdict::NameTaken}}));
   const std::string report = UndoReport(outcomes);
-  EXPECT_EQ(report.substr(0, report.find('\n')), "2 actions were undone.");
-  EXPECT_NE(report.find(music + "b.mp3: the file was changed after the organizer left it\n"), std::string::npos) << report;
-  EXPECT_NE(report.find(music + "c.mp3: another file now has the original name\n"), std::string::npos) << report;
+  EXPECT_TRUE(report.starts_with("2 actions were undone.\n\nThese were left alone:\n") &&
+              report.find(music + "b.mp3: the file was changed after the organizer left it\n") != report.npos &&
+              report.find(music + "c.mp3: another file now has the original name\n") != report.npos) << report;
   // A marker copied after the undo: the watcher has scanned the files put back and left them.
   test::WriteFileBytes(shared + "\\mark.txt", "m");
   EXPECT_TRUE(WaitUntil([&] { return ReadWholeFile(copies + "\\mark.txt") == "m"; }, 8000));
@@ -269,13 +260,10 @@ TEST(OrganizerOnRealFolders, PreviewThenUndo) {
   const std::vector<JournalEntry> kept = ReadJournal();
   EXPECT_TRUE(kept.size() == kJournalLimit && kept.front().source == "S:\\f1004" && kept.back().source == "S:\\f5");
   for (int i = 0; i < 10000; ++i) test::WriteFileBytes(shared + "\\n" + std::to_string(i) + ".mp3", "");
-  for (size_t limit : {size_t(500), size_t(10000)}) {
-    const DWORD start = GetTickCount();
-    const size_t rows = PreviewSharedFolder(filters, limit, total).size();
-    const DWORD ms = GetTickCount() - start;
-    printf("preview of %zu of %zu files: %lu ms\n", rows, total, ms);
-    EXPECT_LT(ms, 1000u);
-  }
+  const DWORD start = GetTickCount(), rows = DWORD(PreviewSharedFolder(filters, 10000, total).size());
+  const DWORD ms = GetTickCount() - start;
+  printf("preview of %lu of %zu files: %lu ms\n", rows, total, ms);
+  EXPECT_LT(ms, 1000u) << "listing and matching every file";
   test::ClearExtensionSettings();
   test::DeleteTree(HKEY_CURRENT_USER, kLocalContentKey);
 }
