@@ -52,6 +52,7 @@ UndoVerdict JudgeUndo(const JournalEntry& entry, const FileFacts& result, const 
   if (!result.exists) return UndoVerdict::Gone;
   if (result.size != entry.size || result.writeTime != entry.writeTime) return UndoVerdict::Changed;
   if (entry.action == Move && original.exists) return UndoVerdict::NameTaken;
+  if (entry.action == Copy && !original.exists) return UndoVerdict::OriginalGone;
   return UndoVerdict::Undone;
 }
 

@@ -37,9 +37,10 @@ bool DecodeJournalEntry(std::string_view text, JournalEntry& entry);
 std::vector<JournalEntry> NewestFirst(std::vector<JournalEntry> entries);
 
 // Why an entry is or is not undone.
-enum class UndoVerdict { Undone, Gone, Changed, NameTaken, Failed };
+enum class UndoVerdict { Undone, Gone, Changed, NameTaken, OriginalGone, Failed };
 // A move goes back and a copy goes only while the result is what the organizer
-// left; a move goes back only to a free name.
+// left; a move goes back only to a free name, and a copy goes only while its
+// original is still there (else it would be the last one).
 UndoVerdict JudgeUndo(const JournalEntry& entry, const FileFacts& result, const FileFacts& original);
 
 struct UndoOutcome {

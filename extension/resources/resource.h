@@ -306,6 +306,7 @@
 #define IDS_UNDO_NAME_TAKEN 541
 #define IDS_UNDO_FAILED 542
 #define IDS_UNDO_NONE_LEFT 543
+#define IDS_UNDO_ORIGINAL_GONE 544
 
 // Search options panel (dialog 111, a child of the host's search form; its toggle
 // shows IDB_REORDER_DOWN while expanded and IDB_REORDER_UP while collapsed) and the

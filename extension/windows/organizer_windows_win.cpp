@@ -85,6 +85,7 @@ UINT VerdictText(UndoVerdict verdict) {
     case UndoVerdict::Gone: return IDS_UNDO_GONE;
     case UndoVerdict::Changed: return IDS_UNDO_CHANGED;
     case UndoVerdict::NameTaken: return IDS_UNDO_NAME_TAKEN;
+    case UndoVerdict::OriginalGone: return IDS_UNDO_ORIGINAL_GONE;
     default: return IDS_UNDO_FAILED;
   }
 }

@@ -249,22 +249,21 @@ TEST(Undo, OnlyWhatTheOrganizerLeftAndOnlyToAFreeName) {
   Fake fake;
   fake.list = {{"c", "*.txt", Copy, "S:\\Copies", "", ""}, {"x", "*.bin", Move, "D:\\B", "", ""}, {"m", "*", Move, "S:\\M", "", ""}};
   fake.files = {{"S:\\a.mp3", "a"}, {"S:\\b.mp3", "b"}, {"S:\\c.mp3", "c"}, {"S:\\d.mp3", "d"}, {"S:\\e.txt", "e"},
-                {"S:\\f.txt", "f"}, {"S:\\g.bin", "g"}, {"S:\\M\\a.mp3", "old"}};
+                {"S:\\f.txt", "f"}, {"S:\\g.bin", "g"}, {"S:\\h.txt", "h"}, {"S:\\M\\a.mp3", "old"}};
   fake.made = {"S:\\M", "S:\\Copies", "D:\\B"};
-  std::vector<JournalEntry> journal;
   FilterMatcher matcher;
   ScanFolder("S:\\", fake.state, fake, fake, matcher);
   fake.files["S:\\M\\b.mp3"] = "edited", fake.times["S:\\M\\c.mp3"] = 5;  // by the user, after the organizer
-  fake.files["S:\\d.mp3"] = "new d", fake.files.erase("S:\\Copies\\f.txt");
+  fake.files["S:\\d.mp3"] = "new d", fake.files.erase("S:\\Copies\\f.txt"), fake.files.erase("S:\\h.txt");
   std::vector<std::pair<std::string, UndoVerdict>> verdicts;
   for (const UndoOutcome& o : UndoEntries(fake.journal, fake)) verdicts.push_back({o.entry.target, o.verdict});
   using enum UndoVerdict;
-  EXPECT_EQ(verdicts, (std::vector<std::pair<std::string, UndoVerdict>>{{"D:\\B\\g.bin", Undone}, {"S:\\Copies\\f.txt", Gone},
-      {"S:\\Copies\\e.txt", Undone}, {"S:\\M\\d.mp3", NameTaken}, {"S:\\M\\c.mp3", Changed}, {"S:\\M\\b.mp3", Changed},
-      {"S:\\M\\a[1].mp3", Undone}}));
+  EXPECT_EQ(verdicts, (std::vector<std::pair<std::string, UndoVerdict>>{{"S:\\Copies\\h.txt", OriginalGone},
+      {"D:\\B\\g.bin", Undone}, {"S:\\Copies\\f.txt", Gone}, {"S:\\Copies\\e.txt", Undone}, {"S:\\M\\d.mp3", NameTaken},
+      {"S:\\M\\c.mp3", Changed}, {"S:\\M\\b.mp3", Changed}, {"S:\\M\\a[1].mp3", Undone}}));
   EXPECT_EQ(fake.files, (Files{{"S:\\a.mp3", "a"}, {"S:\\M\\a.mp3", "old"}, {"S:\\M\\b.mp3", "edited"}, {"S:\\M\\c.mp3", "c"},
                                {"S:\\d.mp3", "new d"}, {"S:\\M\\d.mp3", "d"}, {"S:\\e.txt", "e"}, {"S:\\f.txt", "f"},
-                               {"S:\\g.bin", "g"}}));
+                               {"S:\\g.bin", "g"}, {"S:\\Copies\\h.txt", "h"}}));
   // Put back and unchanged: left alone; changed since: organized again.
   for (const char* path : {"S:\\a.mp3", "S:\\g.bin"}) fake.putBack[UpperCaseText(path)] = fake.Facts(path);
   fake.files["S:\\g.bin"] = "g2";
