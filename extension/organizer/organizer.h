@@ -5,6 +5,8 @@
 
 #include <atomic>
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -46,6 +48,36 @@ void EnsureWatcherRunning();
 
 // The shared folder as the host stores it (DownloadDir), possibly empty.
 std::string ReadSharedFolder();
+
+// The watcher's texts are UTF-8 (names outside the ANSI code page); settings and
+// windows use the ANSI code page.
+std::string AnsiToUtf8(const std::string& ansi);
+std::string Utf8ToAnsi(const std::string& utf8);
+// A filter with its destination, sound and command in UTF-8, as the watcher reads it.
+FilterRecord FilterInUtf8(const FilterRecord& filter);
+// The watcher's file operations on the real file system (UTF-8 paths).
+std::unique_ptr<WatcherFiles> MakePlatformFiles();
+
+// Files put back by an undo, left alone by the watcher until they change; under
+// OrganizerLock.
+extern std::map<std::string, FileFacts> HandledFiles;
+
+// The journal of completed copies and moves, the last kJournalLimit of them, in
+// HKCU SOFTWARE\VAExtensions\Journal. Paths in UTF-8.
+inline constexpr const char* kJournalKey = "SOFTWARE\\VAExtensions\\Journal";
+void RecordJournal(const std::string& source, const std::string& target, int32_t action, const FileFacts& result);
+std::vector<JournalEntry> ReadJournal();  // newest first
+// Undoes every entry from `oldestSeq` on, newest first, with the watcher held;
+// the files put back are marked handled, the entries undone leave the journal.
+std::vector<UndoOutcome> UndoJournalSince(uint32_t oldestSeq);
+
+// What `filters` would do now with each of the first `limit` files of the shared
+// folder (names in UTF-8); `total` receives the number of files. Touches nothing.
+struct PreviewRow {
+  std::string name;
+  ActionPlan plan;
+};
+std::vector<PreviewRow> PreviewSharedFolder(const std::vector<FilterRecord>& filters, size_t limit, size_t& total);
 
 // Owner window of started commands and caption of the organizer's messages.
 HWND OrganizerOwnerWindow();

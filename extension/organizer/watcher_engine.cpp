@@ -64,33 +64,27 @@ Rename MoveWhole(const std::string& source, const std::string& target, WatcherFi
 
 bool SameFolder(const std::string& a, const std::string& b) { return UpperCaseText(a) == UpperCaseText(b); }
 
-Outcome CarryOut(const std::string& folder, const std::string& name, const FilterRecord& filter,
-                 WatcherFiles& files) {
-  std::string source = folder + name;
-  FileAccess access = files.CheckAccess(source);
-  if (access == FileAccess::Gone || access == FileAccess::Unreadable) return Outcome::Failed;
-  // A file still being written would leave a partial copy behind that blocks
-  // every later copy of the finished file: leave it for a later scan.
-  if (access == FileAccess::HeldByWriter) return Outcome::Busy;
-
-  std::string destFolder = WithoutSlash(TrimSpaces(filter.Dest));
-  std::string dest = WithSlash(destFolder);
-  std::string target = source;
-  // Into the watched folder itself a copy would be the source, and a move would
-  // rename the file on every scan.
-  if ((filter.Action == Copy || filter.Action == Move) && SameFolder(dest, folder)) return Outcome::Failed;
-  if (filter.Action == Copy) {
-    if (!EnsureFolder(destFolder, files)) return Outcome::Failed;
-    target = dest + name;
-    if (!CopyWhole(source, target, files)) return Outcome::Failed;
-  } else if (filter.Action == Move) {
+// The file action of a plan; sound and command follow only a done action.
+Outcome CarryOut(const std::string& folder, const std::string& name, const ActionPlan& plan,
+                 const FilterRecord& filter, WatcherFiles& files) {
+  if (plan.kind == PlanKind::HeldByWriter) return Outcome::Busy;
+  if (plan.kind != PlanKind::Copy && plan.kind != PlanKind::Move && plan.kind != PlanKind::FollowUpOnly)
+    return Outcome::Failed;
+  const std::string source = folder + name;
+  const std::string destFolder = WithoutSlash(TrimSpaces(filter.Dest));
+  std::string target = plan.target;
+  if (plan.kind == PlanKind::Copy) {
+    if (!EnsureFolder(destFolder, files) || !CopyWhole(source, target, files)) return Outcome::Failed;
+    files.Completed(source, target, Copy);
+  } else if (plan.kind == PlanKind::Move) {
     if (!EnsureFolder(destFolder, files)) return Outcome::Failed;
     Rename moved = Rename::Exists;
-    for (int k = 0; k < kMoveAttempts && moved == Rename::Exists; ++k) {
-      target = dest + (k == 0 ? name : NameWithCounter(name, k));
+    for (int k = plan.counter; k < kMoveAttempts && moved == Rename::Exists; ++k) {
+      target = WithSlash(destFolder) + (k == 0 ? name : NameWithCounter(name, k));
       moved = MoveWhole(source, target, files);
     }
     if (moved != Rename::Done) return Outcome::Failed;
+    files.Completed(source, target, Move);
   }
 
   if (!IsBlankText(filter.Wav)) files.PlaySoundFile(filter.Wav);
@@ -105,6 +99,61 @@ Outcome CarryOut(const std::string& folder, const std::string& name, const Filte
 }
 
 }  // namespace
+
+ActionPlan PlanAction(const std::string& folder, const std::string& name, const std::vector<FilterRecord>& list,
+                      FilterMatcher& matcher, WatcherFiles& files, std::map<std::string, FileFacts>* handled) {
+  ActionPlan plan;
+  const std::string upperName = UpperCaseText(files.MatchName(name));
+  if (EndsWith(upperName, ".DAT")) return plan.kind = PlanKind::Ignored, plan;
+  auto match = std::find_if(list.begin(), list.end(), [&](const FilterRecord& f) {
+    return matcher.Matches(upperName, UpperCaseText(TrimSpaces(f.Filter)));
+  });
+  if (match == list.end()) return plan;
+  plan.filter = int(match - list.begin());
+  const std::string source = folder + name;
+  if (handled) {
+    auto put = handled->find(UpperCaseText(source));
+    if (put != handled->end()) {
+      if (files.Facts(source) == put->second) return plan.kind = PlanKind::PutBack, plan;
+      handled->erase(put);  // changed since: an ordinary file again
+    }
+  }
+  const FileAccess access = files.CheckAccess(source);
+  // A file still being written would leave a partial copy behind that blocks
+  // every later copy of the finished file: leave it for a later scan.
+  if (access == FileAccess::HeldByWriter) return plan.kind = PlanKind::HeldByWriter, plan;
+  if (access != FileAccess::Free) return plan.kind = PlanKind::Unreadable, plan;
+  plan.target = source;
+  if (match->Action != Copy && match->Action != Move) return plan.kind = PlanKind::FollowUpOnly, plan;
+  const std::string dest = WithSlash(WithoutSlash(TrimSpaces(match->Dest)));
+  // Into the watched folder itself a copy would be the source, and a move would
+  // rename the file on every scan.
+  if (SameFolder(dest, folder)) return plan.kind = PlanKind::IntoSharedFolder, plan;
+  if (match->Action == Copy) {
+    plan.target = dest + name;
+    plan.kind = files.FileExists(plan.target) ? PlanKind::AlreadyCopied : PlanKind::Copy;
+    return plan;
+  }
+  for (int k = 0; k < kMoveAttempts; ++k) {
+    plan.target = dest + (k == 0 ? name : NameWithCounter(name, k));
+    if (!files.FileExists(plan.target)) return plan.kind = PlanKind::Move, plan.counter = k, plan;
+  }
+  return plan.kind = PlanKind::NoFreeName, plan;
+}
+
+std::vector<UndoOutcome> UndoEntries(const std::vector<JournalEntry>& newestFirst, WatcherFiles& files) {
+  std::vector<UndoOutcome> outcomes;
+  for (const JournalEntry& entry : newestFirst) {
+    UndoOutcome outcome{entry, JudgeUndo(entry, files.Facts(entry.target), files.Facts(entry.source))};
+    if (outcome.verdict == UndoVerdict::Undone) {
+      const bool done = entry.action == Move ? MoveWhole(entry.target, entry.source, files) == Rename::Done
+                                             : files.RemoveFile(entry.target);
+      if (!done) outcome.verdict = UndoVerdict::Failed;
+    }
+    outcomes.push_back(outcome);
+  }
+  return outcomes;
+}
 
 void RemoveLeftoverPartialCopies(WatcherFiles& files, WatcherFilters& filters) {
   std::vector<std::string> folders;
@@ -153,14 +202,10 @@ int ScanFolder(const std::string& folder, std::atomic<int32_t>& state, WatcherFi
   int busy = 0;
   for (const std::string& name : files.ListFiles(folder)) {
     if (state.load() == StopRequested) break;
-    std::string upperName = UpperCaseText(files.MatchName(name));
-    if (EndsWith(upperName, ".DAT")) continue;
     filters.Lock();
     const std::vector<FilterRecord>& list = filters.Filters();
-    auto match = std::find_if(list.begin(), list.end(), [&](const FilterRecord& f) {
-      return matcher.Matches(upperName, UpperCaseText(TrimSpaces(f.Filter)));
-    });
-    if (match != list.end() && CarryOut(folder, name, *match, files) == Outcome::Busy) ++busy;
+    const ActionPlan plan = PlanAction(folder, name, list, matcher, files, filters.Handled());
+    if (plan.filter >= 0 && CarryOut(folder, name, plan, list[size_t(plan.filter)], files) == Outcome::Busy) ++busy;
     filters.Unlock();
   }
   return busy;

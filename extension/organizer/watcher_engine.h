@@ -5,12 +5,14 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "extension/organizer/filter_pattern.h"
 #include "extension/organizer/filter_rules.h"
+#include "extension/organizer/organizer_journal.h"
 
 namespace va {
 
@@ -53,6 +55,10 @@ class WatcherFiles {
   virtual std::string FolderIdentity(const std::string& /*folder*/) { return ""; }
   virtual bool CreateFolderPath(const std::string& path) = 0;
   virtual bool FileExists(const std::string& path) = 0;
+  // Size and last-write time, read from the folder entry (never the content).
+  virtual FileFacts Facts(const std::string& path) { return {FileExists(path), 0, 0}; }
+  // Told of each copy and move completed, once the result has its final name.
+  virtual void Completed(const std::string& /*source*/, const std::string& /*target*/, int32_t /*action*/) {}
   // Copies into a new file; false when `target` exists or the copy failed, which
   // may leave part of `target` behind (the caller names and removes it).
   virtual bool CopyToNewFile(const std::string& source, const std::string& target) = 0;
@@ -72,6 +78,9 @@ class WatcherFilters {
   virtual void Lock() = 0;
   virtual void Unlock() = 0;
   virtual const std::vector<FilterRecord>& Filters() = 0;  // only while locked
+  // Files an undo put back, by upper-cased path, with what they were then: left
+  // alone while unchanged. Only while locked; none when null.
+  virtual std::map<std::string, FileFacts>* Handled() { return nullptr; }
 };
 
 // Timing of the loop, in one-second wait steps.
@@ -88,6 +97,35 @@ inline constexpr int kMoveAttempts = 100;
 // A copy is written under the final name plus this ending and renamed when whole;
 // such files left behind by a copy cut short are removed when the watcher starts.
 inline constexpr std::string_view kPartialCopyEnding = ".va-partial";
+
+// What the watcher would do with one file of the folder, decided without
+// touching anything: the first matching filter, and the target of its action.
+enum class PlanKind {
+  Ignored,           // a .dat file
+  NoMatch,           // no filter matches
+  Copy,              // copied to target
+  Move,              // moved to target
+  FollowUpOnly,      // a filter without a file action: sound and command only
+  HeldByWriter,      // still open for writing: tried again later
+  Unreadable,        // cannot be opened, or gone
+  AlreadyCopied,     // the copy's target exists
+  IntoSharedFolder,  // the destination is the watched folder itself
+  NoFreeName,        // name and name[1] .. name[99] all taken
+  PutBack,           // put back by an undo and unchanged since
+};
+struct ActionPlan {
+  int filter = -1;  // index in the list; -1 for Ignored and NoMatch
+  PlanKind kind = PlanKind::NoMatch;
+  std::string target;
+  int counter = 0;  // for Move: the first k of NameWithCounter that is free
+};
+ActionPlan PlanAction(const std::string& folder, const std::string& name, const std::vector<FilterRecord>& list,
+                      FilterMatcher& matcher, WatcherFiles& files,
+                      std::map<std::string, FileFacts>* handled = nullptr);
+
+// Undoes journal entries, newest first: a move back to its original name, a
+// copy removed, each only when JudgeUndo allows. Returns one outcome per entry.
+std::vector<UndoOutcome> UndoEntries(const std::vector<JournalEntry>& newestFirst, WatcherFiles& files);
 
 // Runs the watcher on `folder` (ending in "\") until the stop word turns
 // StopRequested (then it is set to Stopped). A folder that cannot be watched, or

@@ -68,8 +68,14 @@ std::string NarrowTo(const std::wstring& wide, UINT codePage) {
 
 std::wstring Wide(const std::string& utf8) { return WideFrom(utf8, CP_UTF8); }
 std::string Utf8(const std::wstring& wide) { return NarrowTo(wide, CP_UTF8); }
+
+}  // namespace
+
 std::string AnsiToUtf8(const std::string& ansi) { return Utf8(WideFrom(ansi, CP_ACP)); }
 std::string Utf8ToAnsi(const std::string& utf8) { return NarrowTo(Wide(utf8), CP_ACP); }
+std::map<std::string, FileFacts> HandledFiles;
+
+namespace {
 
 // A character of a name that the ANSI code page cannot hold: a filter's "?" or
 // "*" matches it, nothing else does.
@@ -148,6 +154,15 @@ class PlatformFiles : public WatcherFiles {
   bool FileExists(const std::string& path) override {
     return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
   }
+  FileFacts Facts(const std::string& path) override {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) return {};
+    return {true, (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
+            (uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime};
+  }
+  void Completed(const std::string& source, const std::string& target, int32_t action) override {
+    RecordJournal(source, target, action, Facts(target));
+  }
   bool CopyToNewFile(const std::string& source, const std::string& target) override {
     return CopyFileW(Wide(source).c_str(), Wide(target).c_str(), TRUE) != 0;
   }
@@ -185,14 +200,10 @@ class LockedFilters : public WatcherFilters {
  public:
   void Lock() override { EnterCriticalSection(&OrganizerLock); }
   void Unlock() override { LeaveCriticalSection(&OrganizerLock); }
+  std::map<std::string, FileFacts>* Handled() override { return &HandledFiles; }
   const std::vector<FilterRecord>& Filters() override {
-    converted_.resize(FilterList.size());
-    for (size_t i = 0; i < FilterList.size(); ++i) {
-      converted_[i] = FilterList[i];
-      converted_[i].Dest = AnsiToUtf8(FilterList[i].Dest);
-      converted_[i].Wav = AnsiToUtf8(FilterList[i].Wav);
-      converted_[i].Cmd = AnsiToUtf8(FilterList[i].Cmd);
-    }
+    converted_.clear();
+    for (const FilterRecord& filter : FilterList) converted_.push_back(FilterInUtf8(filter));
     return converted_;
   }
 
@@ -211,6 +222,16 @@ DWORD WINAPI WatcherThread(LPVOID) {
 }
 
 }  // namespace
+
+std::unique_ptr<WatcherFiles> MakePlatformFiles() { return std::make_unique<PlatformFiles>(); }
+
+FilterRecord FilterInUtf8(const FilterRecord& filter) {
+  FilterRecord converted = filter;
+  converted.Dest = AnsiToUtf8(filter.Dest);
+  converted.Wav = AnsiToUtf8(filter.Wav);
+  converted.Cmd = AnsiToUtf8(filter.Cmd);
+  return converted;
+}
 
 void EnsureOrganizerObjects() {
   // Created once, never deleted: 0 = not yet, 1 = being created, 2 = ready.

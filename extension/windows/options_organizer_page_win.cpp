@@ -14,6 +14,7 @@
 #include "extension/resources/resource.h"
 #include "extension/windows/options_list_page_win.h"
 #include "extension/windows/options_pages_win.h"
+#include "extension/windows/organizer_windows_win.h"
 
 namespace va {
 
@@ -85,7 +86,7 @@ void OnInit(HWND page) {
   PrepareReorderList(page, IDC_ORGANIZER_PAGE_LIST, IDC_ORGANIZER_PAGE_UP, IDC_ORGANIZER_PAGE_DOWN, state->reorder);
   SendMessageA(ListOf(page), LB_SETITEMHEIGHT, 0, RowHeight(ListOf(page)));
   SendDlgItemMessageA(page, IDC_ORGANIZER_PAGE_NOTE_ICON, STM_SETICON, reinterpret_cast<WPARAM>(OptionsInfoIcon), 0);
-  AttachPageTooltips(page, IDC_ORGANIZER_PAGE_LIST, IDC_ORGANIZER_PAGE_DELETE);
+  AttachPageTooltips(page, IDC_ORGANIZER_PAGE_LIST, IDC_ORGANIZER_PAGE_UNDO);
   Refresh(page, state->filters.empty() ? -1 : 0);
 }
 
@@ -149,6 +150,8 @@ void OnCommand(HWND page, int id, int code) {
     case IDC_ORGANIZER_PAGE_DELETE: OnDelete(page); break;
     case IDC_ORGANIZER_PAGE_UP: OnMove(page, -1); break;
     case IDC_ORGANIZER_PAGE_DOWN: OnMove(page, +1); break;
+    case IDC_ORGANIZER_PAGE_PREVIEW: ShowOrganizerPreview(page, PageOf(page)->filters); break;
+    case IDC_ORGANIZER_PAGE_UNDO: ShowOrganizerUndo(page); break;
   }
 }
 

@@ -89,6 +89,14 @@ struct Fake : WatcherFiles, WatcherFilters, WatcherWaits {
   bool FolderExists(const std::string& path) override { return made.count(path); }
   bool CreateFolderPath(const std::string& path) override { return path.find("Locked") == path.npos && made.insert(path).second; }
   bool FileExists(const std::string& path) override { return files.count(path); }
+  FileFacts Facts(const std::string& p) override { return {files.count(p) > 0, files.count(p) ? files[p].size() : 0, times[p]}; }
+  std::map<std::string, FileFacts>* Handled() override { return &putBack; }
+  std::map<std::string, uint64_t> times;  // last-write times; 0 unless set
+  std::map<std::string, FileFacts> putBack;
+  std::vector<JournalEntry> journal;  // newest first
+  void Completed(const std::string& from, const std::string& to, int32_t action) override {
+    journal.insert(journal.begin(), {uint32_t(journal.size()), 0, action, files[to].size(), times[to], from, to});
+  }
   // A source in `vanishing` cannot be opened by the copy; one in `cutShort` breaks off half way.
   bool CopyToNewFile(const std::string& from, const std::string& to) override {
     if (files.count(to) || !files.count(from) || vanishing.count(from)) return false;
@@ -223,6 +231,45 @@ TEST(Watcher, CarriesOutTheFirstMatchingFilter) {
     EXPECT_EQ(fake.files, row.after);
     EXPECT_EQ(fake.log, row.log);
   }
+}
+
+TEST(Journal, ReadsBackOnlyWhatItWrote) {
+  const JournalEntry moved{7, 1700000000, Move, 12, 99, "S:\\a b.mp3", "S:\\Music\\a b[1].mp3"};
+  JournalEntry read;
+  ASSERT_TRUE(DecodeJournalEntry(EncodeJournalEntry(moved), read));
+  EXPECT_EQ(read, moved);
+  for (const char* bad : {"", "7|1|2|3|4|S:\\a", "7|1|3|3|4|S:\\a|D:\\a", "7|1|1|3|4|S:\\a|D:\\a|x", "x|1|1|3|4|a|b",
+                          "7|1|1|-3|4|a|b", "7|1|1|3|4||b"})
+    EXPECT_FALSE(DecodeJournalEntry(bad, read)) << bad;
+}
+
+// An undo takes back only what is still as the organizer left it, and leaves the
+// files it put back to the watcher until they change.
+TEST(Undo, OnlyWhatTheOrganizerLeftAndOnlyToAFreeName) {
+  Fake fake;
+  fake.list = {{"c", "*.txt", Copy, "S:\\Copies", "", ""}, {"x", "*.bin", Move, "D:\\B", "", ""}, {"m", "*", Move, "S:\\M", "", ""}};
+  fake.files = {{"S:\\a.mp3", "a"}, {"S:\\b.mp3", "b"}, {"S:\\c.mp3", "c"}, {"S:\\d.mp3", "d"}, {"S:\\e.txt", "e"},
+                {"S:\\f.txt", "f"}, {"S:\\g.bin", "g"}, {"S:\\h.txt", "h"}, {"S:\\M\\a.mp3", "old"}};
+  fake.made = {"S:\\M", "S:\\Copies", "D:\\B"};
+  FilterMatcher matcher;
+  ScanFolder("S:\\", fake.state, fake, fake, matcher);
+  fake.files["S:\\M\\b.mp3"] = "edited", fake.times["S:\\M\\c.mp3"] = 5;  // by the user, after the organizer
+  fake.files["S:\\d.mp3"] = "new d", fake.files.erase("S:\\Copies\\f.txt"), fake.files.erase("S:\\h.txt");
+  std::vector<std::pair<std::string, UndoVerdict>> verdicts;
+  for (const UndoOutcome& o : UndoEntries(fake.journal, fake)) verdicts.push_back({o.entry.target, o.verdict});
+  using enum UndoVerdict;
+  EXPECT_EQ(verdicts, (std::vector<std::pair<std::string, UndoVerdict>>{{"S:\\Copies\\h.txt", OriginalGone},
+      {"D:\\B\\g.bin", Undone}, {"S:\\Copies\\f.txt", Gone}, {"S:\\Copies\\e.txt", Undone}, {"S:\\M\\d.mp3", NameTaken},
+      {"S:\\M\\c.mp3", Changed}, {"S:\\M\\b.mp3", Changed}, {"S:\\M\\a[1].mp3", Undone}}));
+  EXPECT_EQ(fake.files, (Files{{"S:\\a.mp3", "a"}, {"S:\\M\\a.mp3", "old"}, {"S:\\M\\b.mp3", "edited"}, {"S:\\M\\c.mp3", "c"},
+                               {"S:\\d.mp3", "new d"}, {"S:\\M\\d.mp3", "d"}, {"S:\\e.txt", "e"}, {"S:\\f.txt", "f"},
+                               {"S:\\g.bin", "g"}, {"S:\\Copies\\h.txt", "h"}}));
+  // Put back and unchanged: left alone; changed since: organized again.
+  for (const char* path : {"S:\\a.mp3", "S:\\g.bin"}) fake.putBack[UpperCaseText(path)] = fake.Facts(path);
+  fake.files["S:\\g.bin"] = "g2";
+  ScanFolder("S:\\", fake.state, fake, fake, matcher);
+  EXPECT_TRUE(fake.files.count("S:\\a.mp3") && fake.files.count("D:\\B\\g.bin") && !fake.files.count("S:\\g.bin") &&
+              fake.putBack.size() == 1);
 }
 
 }  // namespace

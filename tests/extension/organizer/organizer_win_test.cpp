@@ -9,7 +9,9 @@
 #include <filesystem>
 #include <map>
 
+#include "extension/core/module_state.h"
 #include "extension/organizer/organizer.h"
+#include "extension/windows/organizer_windows_win.h"
 #include "support/extension_keys.h"
 #include "support/hostsim_driver.h"
 
@@ -181,6 +183,87 @@ TEST(OrganizerOnRealFolders, StoredFiltersDriveTheWatcherThread) {
   for (int n = 70; n >= 1; --n) Put(HKEY_LOCAL_MACHINE, {{"Title" + std::to_string(n), "t" + std::to_string(n)}});
   ASSERT_EQ(LoadFilters(), 63);
   for (int n = 1; n <= 64; ++n) ASSERT_EQ(FilterList[n - 1].Title, "t" + std::to_string(n)) << "the machine's, lowest numbers";
+  test::ClearExtensionSettings();
+  test::DeleteTree(HKEY_CURRENT_USER, kLocalContentKey);
+}
+
+// The preview tells exactly what the watcher then does; an undo takes back what
+// is still as the organizer left it while the watcher runs on, and names the rest.
+TEST(OrganizerOnRealFolders, PreviewThenUndo) {
+  test::TempFolder temp;
+  const std::string root = temp.path() + "\\", shared = root + "Shared", copies = root + "Copies";
+  for (const std::string& folder : {shared, copies, shared + "\\Music"}) CreateDirectoryA(folder.c_str(), nullptr);
+  ModuleInstance = GetModuleHandleA(nullptr);  // the texts are linked into this program
+  test::ClearExtensionSettings();
+  test::PutRawValue(HKEY_CURRENT_USER, kLocalContentKey, "DownloadDir", REG_SZ, test::Sz(shared));
+  std::vector<FilterRecord> filters{{"Texts", "*.txt", Copy, copies, "", ""}, {"Music", "*.mp3", Move, shared + "\\Music", "", ""},
+                                    {"Here", "*.doc", Copy, shared, "", ""}};
+  const Values dropped{{"Shared\\a.mp3", "a"}, {"Shared\\b.mp3", "b"}, {"Shared\\c.mp3", "c"}, {"Shared\\notes.txt", "n"},
+                       {"Shared\\old.txt", "o"}, {"Copies\\old.txt", "o"}, {"Shared\\x.doc", "x"}, {"Shared\\y.bin", "y"},
+                       {"Shared\\Music\\a.mp3", "earlier a"}};
+  for (const auto& [name, bytes] : dropped) test::WriteFileBytes(root + name, bytes);
+  size_t total = 0;
+  std::map<std::string, std::vector<std::string>> shown;
+  for (const PreviewRow& row : PreviewSharedFolder(filters, 500, total)) shown[row.name] = PreviewCells(row, filters);
+  const std::string music = shared + "\\Music\\";
+  EXPECT_EQ(total, 7u);
+  EXPECT_EQ(shown, (std::map<std::string, std::vector<std::string>>{
+      {"a.mp3", {"a.mp3", "Music", "Move to " + music + "a[1].mp3"}}, {"b.mp3", {"b.mp3", "Music", "Move to " + music + "b.mp3"}},
+      {"c.mp3", {"c.mp3", "Music", "Move to " + music + "c.mp3"}}, {"notes.txt", {"notes.txt", "Texts", "Copy to " + copies + "\\notes.txt"}},
+      {"old.txt", {"old.txt", "Texts", "Nothing: already copied to " + copies + "\\old.txt"}},
+      {"x.doc", {"x.doc", "Here", "Nothing: the destination is My Shared Folder itself"}},
+      {"y.bin", {"y.bin", "", "Nothing: no filter matches"}}}));
+  // What the preview said, done to the folder as it was.
+  Values expected = dropped;
+  for (const auto& [name, cells] : shown) {
+    const std::string& what = cells[2];
+    if (what.starts_with("Copy to ") || what.starts_with("Move to ")) expected[what.substr(8 + root.size())] = dropped.at("Shared\\" + name);
+    if (what.starts_with("Move to ")) expected.erase("Shared\\" + name);
+  }
+  test::DeleteTree(HKEY_CURRENT_USER, kJournalKey);
+  ASSERT_EQ(SaveFilters(filters, 2), 1);
+  Values found;
+  EXPECT_TRUE(WaitUntil([&] { return found.clear(), Collect(root, "Shared", found), Collect(root, "Copies", found), found == expected; }, 8000));
+  EXPECT_EQ(found, expected);
+  // The user edits one moved file and starts writing a new file under another's original name.
+  test::WriteFileBytes(music + "b.mp3", "b edited");
+  HANDLE writer = CreateFileA((shared + "\\c.mp3").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, 0, nullptr);
+  DWORD written = 0;
+  ASSERT_TRUE(WriteFile(writer, "new c", 5, &written, nullptr));
+  const std::vector<UndoOutcome> outcomes = UndoJournalSince(ReadJournal().back().seq);
+  std::map<std::string, UndoVerdict> verdicts;
+  for (const UndoOutcome& o : outcomes) verdicts[o.entry.target.substr(root.size())] = o.verdict;
+  EXPECT_EQ(verdicts, (std::map<std::string, UndoVerdict>{{"Copies\\notes.txt", UndoVerdict::Undone},
+      {"Shared\\Music\\a[1].mp3", UndoVerdict::Undone}, {"Shared\\Music\\b.mp3", UndoVerdict::Changed},
+      {"Shared\\Music\\c.mp3", UndoVerdict::NameTaken}}));
+  const std::string report = UndoReport(outcomes);
+  EXPECT_TRUE(report.starts_with("2 actions were undone.\n\nThese were left alone:\n") &&
+              report.find(music + "b.mp3: the file was changed after the organizer left it\n") != report.npos &&
+              report.find(music + "c.mp3: another file now has the original name\n") != report.npos) << report;
+  // A marker copied after the undo: the watcher has scanned the files put back and left them.
+  test::WriteFileBytes(shared + "\\mark.txt", "m");
+  EXPECT_TRUE(WaitUntil([&] { return ReadWholeFile(copies + "\\mark.txt") == "m"; }, 8000));
+  expected.erase("Copies\\notes.txt"), expected.erase("Shared\\Music\\a[1].mp3");
+  for (const auto& [name, bytes] : Values{{"Shared\\a.mp3", "a"}, {"Shared\\Music\\b.mp3", "b edited"}, {"Shared\\mark.txt", "m"},
+                                          {"Copies\\mark.txt", "m"}, {"Shared\\c.mp3", "new c"}})
+    expected[name] = bytes;
+  found.clear(), Collect(root, "Shared", found), Collect(root, "Copies", found);
+  EXPECT_EQ(found, expected);
+  EXPECT_EQ(ReadJournal().size(), 3u) << "undone entries leave the journal, the rest stay";
+  CloseHandle(writer);
+  std::vector<FilterRecord> none;
+  SaveFilters(none, -1);
+  ASSERT_TRUE(WaitUntil([&] { return WatcherState == Stopped; }, 5000));
+
+  // The journal keeps the last 1,000; the preview over 10,000 files.
+  for (int i = 0; i < 1005; ++i) RecordJournal("S:\\f" + std::to_string(i), "D:\\f", Copy, {});
+  const std::vector<JournalEntry> kept = ReadJournal();
+  EXPECT_TRUE(kept.size() == kJournalLimit && kept.front().source == "S:\\f1004" && kept.back().source == "S:\\f5");
+  for (int i = 0; i < 10000; ++i) test::WriteFileBytes(shared + "\\n" + std::to_string(i) + ".mp3", "");
+  const DWORD start = GetTickCount(), rows = DWORD(PreviewSharedFolder(filters, 500, total).size());
+  const DWORD ms = GetTickCount() - start;
+  printf("preview of %lu of %zu files: %lu ms\n", rows, total, ms);
+  EXPECT_LT(ms, 1000u) << "listing every file and deciding the rows the window shows";
   test::ClearExtensionSettings();
   test::DeleteTree(HKEY_CURRENT_USER, kLocalContentKey);
 }
