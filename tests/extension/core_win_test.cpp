@@ -8,6 +8,7 @@
 #include "extension/core/addon_host.h"
 #include "extension/core/module_state.h"
 #include "extension/core/shutdown.h"
+#include "extension/hostui/main_window.h"
 #include "support/extension_keys.h"
 #include "support/hostsim_driver.h"
 #include "support/scratch_registry.h"
@@ -79,15 +80,18 @@ TEST(SpineRoutines, AddOnFileCheckAndShutdownRestoreReleaseStoreAndEndOnce) {
   EXPECT_EQ(CheckAddOnFile(folder.Join(".\\released.dll").c_str(), 1), 0u) << "the same file under another spelling";
   ModuleInstance = nullptr;
 
+  // Windows ends the session: the system may end the process after this message
+  // without unloading the module, so the state is stored now, and once only.
+  MainWindowProc(frame, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, kLastStateKey, "StatusWnd").bytes, Sz("0,0,0,0"));
+  DeleteTree(HKEY_CURRENT_USER, kLastStateKey);
   ShutdownModule();
   EXPECT_EQ(endings * 100 + endCode, 100u) << "ended once with 0";
   EXPECT_EQ(GetWindowLongPtrA(frame, GWLP_WNDPROC), hostProc);
   EXPECT_EQ(GetModuleHandleA(addOn.c_str()), nullptr) << "the add-on was not released, or a check kept it loaded";
-  EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, kLastStateKey, "StatusWnd").bytes, Sz("0,0,0,0"));
-  DeleteTree(HKEY_CURRENT_USER, kLastStateKey);
   ShutdownModule();  // the re-entered notification
   EXPECT_EQ(endings, 1);
-  EXPECT_FALSE(ReadStoredValue(HKEY_CURRENT_USER, kLastStateKey, "StatusWnd").exists) << "a second shutdown ran";
+  EXPECT_FALSE(ReadStoredValue(HKEY_CURRENT_USER, kLastStateKey, "StatusWnd").exists) << "the state was stored twice";
   SetProcessEnder(nullptr);
   HostMainWindow = nullptr;
   DestroyWindow(frame);

@@ -363,28 +363,5 @@ TEST(UnattachedHost, LoadingAloneChangesNothingAndTheEndStillSavesAndPurges) {
   CleanRegistry();
 }
 
-// Windows ends the session with the host running: after WM_ENDSESSION the system
-// ends the process without unloading the module. What the exit stores is stored
-// by then: "Always on top" as toggled, the searches purged, the database folder.
-TEST(SessionEnd, StoresWhatTheExitWouldBeforeTheSystemEndsTheHost) {
-  CleanRegistry();
-  PutDword(HKEY_LOCAL_MACHINE, kDistributionKey, "PurgeSearchesOnExit", 1);
-  PutRawValue(HKEY_CURRENT_USER, kHostUserKey, "Name", REG_SZ, Sz("user"));
-  SearchValue("a1", 10);
-  HostSim host;
-  ASSERT_TRUE(host.Start("") && host.WaitForLog("result ServiceShow") && host.Sync());
-  PostMessageA(host.MainWindow(), WM_COMMAND, 11006, 0);
-  ASSERT_TRUE(host.Sync());
-  DWORD_PTR answer = 0;
-  for (UINT message : {WM_QUERYENDSESSION, WM_ENDSESSION})
-    ASSERT_TRUE(SendMessageTimeoutA(host.MainWindow(), message, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, kDeadlineMs, &answer));
-  host.Kill();
-  const std::string stored = Values(HKEY_CURRENT_USER, kLastStateKey, {"AlwaysOnTop"}) +
-                             Values(HKEY_CURRENT_USER, kSearchKey, {"a1"}) +
-                             Values(HKEY_LOCAL_MACHINE, kLocalContentKey, {"DatabaseDir"});
-  EXPECT_EQ(stored.substr(0, 20) + stored.substr(stored.size() - 10), "AlwaysOnTop#1;a1-;Da\\Vexlo\\db;") << stored;
-  CleanRegistry();
-}
-
 }  // namespace
 }  // namespace va

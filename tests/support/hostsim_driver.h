@@ -33,7 +33,7 @@ class HostSim {
  public:
   // A fresh folder holding hostsim.exe and, when `withModule`, ch_plug.dll.
   explicit HostSim(bool withModule = true);
-  ~HostSim();  // ends a host still running and the programs it started (Kill)
+  ~HostSim();  // ends a host still running (Kill)
   HostSim(const HostSim&) = delete;
   HostSim& operator=(const HostSim&) = delete;
 

@@ -95,7 +95,9 @@ bool HostSim::Start(const std::string& scenario, int timeoutMs) {
   // A test process killed at its time limit must not leave its host (and the host's
   // tray icon) behind for the next test: the job's last handle ends them.
   JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
-  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+  // Programs the host starts stay out of it: among them may be the session's desktop
+  // and tray process, which Wine starts afresh from whatever program needs it.
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_SILENT_BREAKAWAY_OK;
   job_ = CreateJobObjectA(nullptr, nullptr);
   if (!job_ || !SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits) ||
       !CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, temp_.path().c_str(),

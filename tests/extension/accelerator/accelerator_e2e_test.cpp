@@ -124,7 +124,7 @@ TEST_F(AcceleratorE2E, OnACycleOverRealRowsBackAfterARestartRowsRemovedAndAStopW
 
   ASSERT_TRUE(host.Send("command 11401"));
   ASSERT_TRUE(WaitUntil([&] { return Page(host, 1050) == "Inactive"; }, 5000));
-  EXPECT_TRUE(WaitUntil([] { return test::SimilarColour(test::TrayIconPixel(13, 2), RGB(230, 50, 50)); }, kSlowMs));
+  EXPECT_TRUE(WaitUntil([] { return test::SimilarColour(test::TrayIconPixel(13, 2), RGB(230, 50, 50)); }, kSlowMs)) << "icons " << test::TrayIconCount() << " pixel " << test::TrayIconPixel(13, 2);
   EXPECT_TRUE(test::HostExitsWithZero(host));
   EXPECT_EQ(test::ReadStoredValue(HKEY_CURRENT_USER, test::kLastStateKey, "Accelerator").bytes, test::Dword(0));
 }

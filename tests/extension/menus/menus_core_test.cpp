@@ -28,7 +28,7 @@ TEST(MenuRules, FileTypesTheGuardedOpenAsksAbout) {
       {"song.mp3", "MP3"}, {"archive.tar.Gz", "GZ"}, {"readme", "README"}, {"trailing.", ""}, {"caf\xE9.\xE0vi", "\xC0VI"}};
   for (const auto& [name, type] : types) EXPECT_EQ(FileTypeOfName(name), type) << name;
   // Whole upper-case types only: a program is asked about, a near name is not.
-  EXPECT_TRUE(IsRiskyFileType("EXE"));
+  EXPECT_TRUE(IsRiskyFileType("EXE") && IsRiskyFileType("CHM"));  // a program; help that runs scripts
   for (const char* type : {"", "MP3", "README", "BA", "BATS", "exe"}) EXPECT_FALSE(IsRiskyFileType(type)) << type;
 }
 

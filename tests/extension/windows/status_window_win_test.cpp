@@ -17,7 +17,6 @@
 #include "extension/hostui/main_window.h"
 #include "extension/resources/resource.h"
 #include "extension/windows/fixed_dialog_win.h"
-#include "extension/windows/options_pages_win.h"
 #include "support/scratch_registry.h"
 
 namespace va {
@@ -208,24 +207,6 @@ TEST_F(FixedDialogLayout, TemplatesKeepTheSystemDialogManagersLayoutAt96DpiAtAny
   std::ifstream seen(file ? file : "", std::ios::binary);
   ASSERT_TRUE(seen) << dpi << " dpi, and no layout seen at 96 dpi to compare with";
   EXPECT_EQ(layouts, std::string(std::istreambuf_iterator<char>(seen), {}));
-}
-
-// The "Add-on files" page: a listed path longer than the row buffer the list
-// asks with is shown cut to it, never as a blank row.
-TEST_F(StatusWindowTest, AddOnPageShowsALongPathCutToTheRow) {
-  AddOnPaths = {"C:\\" + std::string(400, 'a') + ".dll"};
-  AddOnLastIndex = 0;
-  HWND page = CreateDialogParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_OPTIONS_ADDONS), owner_, AddOnPageProc, 0);
-  ASSERT_NE(page, nullptr);
-  wchar_t text[260] = L"";
-  NMLVDISPINFOW info = {};
-  info.hdr = {GetDlgItem(page, IDC_ADDON_PAGE_LIST), IDC_ADDON_PAGE_LIST, UINT(LVN_GETDISPINFOW)};
-  info.item.mask = LVIF_TEXT;
-  info.item.pszText = text;
-  info.item.cchTextMax = 260;
-  SendMessageW(page, WM_NOTIFY, IDC_ADDON_PAGE_LIST, reinterpret_cast<LPARAM>(&info));
-  EXPECT_EQ(std::wstring(text), L"C:\\" + std::wstring(256, L'a'));
-  DestroyWindow(page);
 }
 
 }  // namespace
