@@ -40,22 +40,25 @@ class CyclingDownloadHost : public DownloadListPort, public AcceleratorHostPort 
   size_t searchingAtEnd() const { return searchingAtEnd_; }
 
   // DownloadListPort
-  uintptr_t First() override { return texts_.empty() ? 0 : 1; }
-  uintptr_t Next(uintptr_t item) override { return item < texts_.size() ? item + 1 : 0; }
-  uintptr_t Data(uintptr_t item) override { return item >= 1 && item <= texts_.size() ? item * 16 : 0; }
-  bool RowText(uintptr_t data, std::string& text) override {
+  void ReadRows(std::vector<ListedRow>& rows, CellNumbers& cells) override {
+    rows.clear();
+    for (uintptr_t item = 1; item <= texts_.size(); ++item) rows.push_back({item, item * 16});
+    cells = {1, 2, 3, 9};
+  }
+  bool ReadRow(const ListedRow& row, std::string& text, CellNumbers& cells) override {
+    cells = {1, 2, 3, 9};
+    return PeekText(row.data, text);
+  }
+  bool PeekText(uintptr_t data, std::string& text) override {
     text = texts_[data / 16 - 1];
     return true;
   }
-  int CellNumber(DownloadColumn column) override {
-    switch (column) {
-      case DownloadColumn::Title: return 1;
-      case DownloadColumn::Status: return 2;
-      case DownloadColumn::Speed: return 3;
-      default: return 9;
-    }
+  bool Act(const ListedRow&, std::initializer_list<uint16_t> commands, bool,
+           const std::function<void()>& beforeCommands) override {
+    if (beforeCommands) beforeCommands();
+    for (uint16_t id : commands) Command(id);
+    return true;
   }
-  bool Select(uintptr_t) override { return true; }
   void Command(uint16_t) override {
     if (!perCycle_.empty()) ++perCycle_.back();
   }

@@ -171,9 +171,11 @@ void AcceleratorEngine::RunCycle() {
   countdown_ = 0;
   SetStatus(kAcceleratorRunning);
   host_.ShowText(IDC_NEXT_CYCLE, host_.Text(IDS_ACCELERATOR_RUNNING));
+  // One pass gives the cycle its rows; each row is read again when its turn comes.
+  list_.ReadRows(rows_, cells_);
+  if (settings_.KeepDownloads == 1) CountActiveInPass();
   int64_t waited = settings_.ItemDelay;  // the first row is read without waiting
-  uintptr_t item = list_.First();
-  uint32_t rows = 0;
+  size_t index = 0;
   for (;;) {
     if (StopRequested()) break;
     host_.WaitGate();
@@ -183,18 +185,15 @@ void AcceleratorEngine::RunCycle() {
       ++waited;
       continue;
     }
-    if (item == 0) break;
+    if (index >= rows_.size()) break;
     waited = 0;
-    ++rows;
     const uint32_t scanLimit = settings_.NumScanItems;
-    if (scanLimit != 0 && rows > scanLimit) break;
-    const uintptr_t data = list_.Data(item);
-    if (data == 0) break;
-    const Outcome outcome = HandleRow(item, data);
+    if (scanLimit != 0 && index >= scanLimit) break;
+    const Outcome outcome = HandleRow(index);
     if (outcome == Outcome::EndOfList) break;
     if (outcome == Outcome::Skip) waited = static_cast<int64_t>(settings_.ItemDelay) - 1;
     if (outcome == Outcome::ActionAtLeastOneSecond && settings_.ItemDelay == 0) waited = -1;
-    item = list_.Next(item);
+    ++index;
   }
   EndCycle();
 }
@@ -208,11 +207,14 @@ void AcceleratorEngine::EndCycle() {
   ++countdown_;
 }
 
-AcceleratorEngine::Outcome AcceleratorEngine::HandleRow(uintptr_t item, uintptr_t data) {
+AcceleratorEngine::Outcome AcceleratorEngine::HandleRow(size_t index) {
+  const ListedRow row = rows_[index];
   std::string text;
-  if (!list_.RowText(data, text)) return Outcome::EndOfList;
-  host_.ShowText(IDC_LAST_ITEM, std::string(RowCell(text, list_.CellNumber(DownloadColumn::Title))));
-  const std::string status(RowCell(text, list_.CellNumber(DownloadColumn::Status)));
+  if (!list_.ReadRow(row, text, cells_)) return Outcome::EndOfList;
+  const auto cell = [&](DownloadColumn column) { return RowCell(text, cells_[static_cast<int>(column)]); };
+  host_.ShowText(IDC_LAST_ITEM, std::string(cell(DownloadColumn::Title)));
+  const std::string status(cell(DownloadColumn::Status));
+  if (settings_.KeepDownloads == 1) NoteRowStatus(index, status);
 
   if (Is(status, DownloadState::Paused)) {
     if (settings_.SkipPaused == 1) return ShowAction(IDS_SKIPPED_PAUSED), Outcome::Skip;
@@ -226,57 +228,50 @@ AcceleratorEngine::Outcome AcceleratorEngine::HandleRow(uintptr_t item, uintptr_
     return ShowAction(IDS_SKIPPED_COMPLETED), Outcome::Skip;
   } else if (Is(status, DownloadState::Searching) && settings_.SearchResume == 1) {
     const uint32_t times = settings_.TimesInSearchState;
-    if (searching_.Count(item) >= times) {
-      searching_.Forget(item);
-      if (!list_.Select(item)) return Outcome::EndOfList;
-      ShowAction(IDS_RESUMED_SEARCHING, times, true);
-      list_.Command(kHostPauseDownload);
+    if (searching_.Count(row.item) >= times) {
+      searching_.Forget(row.item);
+      if (!list_.Act(row, {kHostPauseDownload}, true, [&] { ShowAction(IDS_RESUMED_SEARCHING, times, true); }))
+        return Outcome::EndOfList;
       host_.Sleep(kSearchPauseMilliseconds);
-      list_.Command(kHostResumeDownload);
-      list_.Command(kHostAccelerateDownload);
+      // Resumed by its item: whatever the user selected meanwhile is left alone.
+      list_.Act(row, {kHostResumeDownload, kHostAccelerateDownload}, true);
       return Outcome::Action;
     }
   }
 
   if (settings_.SkipBySpeed == 1) {
     const uint32_t minSpeed = settings_.MinSpeed;
-    const std::string_view speed = RowCell(text, list_.CellNumber(DownloadColumn::Speed));
-    if (SpeedAbove(speed, minSpeed)) {
+    if (SpeedAbove(cell(DownloadColumn::Speed), minSpeed)) {
       host_.ShowText(IDC_ACTION_TAKEN,
                      ReplacePlaceholder(host_.Text(IDS_SKIPPED_SPEED), "%SPD%", FormatSpeedHundredths(minSpeed)));
       return Outcome::Skip;
     }
   }
 
-  if (settings_.KeepDownloads == 1) return KeepRange(item, status);
+  if (settings_.KeepDownloads == 1) return KeepRange(index, status);
 
-  if (!list_.Select(item)) return Outcome::EndOfList;
-  ShowAction(IDS_ACCELERATED);
-  list_.Command(kHostResumeDownload);
-  list_.Command(kHostAccelerateDownload);
+  if (!list_.Act(row, {kHostResumeDownload, kHostAccelerateDownload}, true, [&] { ShowAction(IDS_ACCELERATED); }))
+    return Outcome::EndOfList;
   return Outcome::ActionAtLeastOneSecond;
 }
 
-AcceleratorEngine::Outcome AcceleratorEngine::KeepRange(uintptr_t item, std::string_view status) {
-  const uint32_t active = CountActiveDownloads();
+AcceleratorEngine::Outcome AcceleratorEngine::KeepRange(size_t index, std::string_view status) {
+  const ListedRow row = rows_[index];
+  const uint32_t active = activeCount_;
   if (Is(status, DownloadState::Downloading) || Is(status, DownloadState::Connecting) ||
       Is(status, DownloadState::Searching)) {
     const uint32_t maximum = settings_.NumDownloadsMax;
-    if (!list_.Select(item)) return Outcome::EndOfList;
-    if (active > maximum) {
-      list_.Command(kHostPauseDownload);
-      ShowAction(IDS_PAUSED_ABOVE_MAXIMUM, maximum, true);
-    } else {
-      list_.Command(kHostAccelerateDownload);
-      ShowAction(IDS_ACCELERATED);
-    }
+    const bool above = active > maximum;
+    if (!list_.Act(row, {above ? kHostPauseDownload : kHostAccelerateDownload}, true)) return Outcome::EndOfList;
+    NoteRowAfterCommands(index);
+    if (above) ShowAction(IDS_PAUSED_ABOVE_MAXIMUM, maximum, true);
+    else ShowAction(IDS_ACCELERATED);
     return Outcome::Action;
   }
   const uint32_t minimum = settings_.NumDownloadsMin;
   if (active < minimum) {
-    if (!list_.Select(item)) return Outcome::EndOfList;
-    list_.Command(kHostResumeDownload);
-    list_.Command(kHostAccelerateDownload);
+    if (!list_.Act(row, {kHostResumeDownload, kHostAccelerateDownload}, true)) return Outcome::EndOfList;
+    NoteRowAfterCommands(index);
     ShowAction(IDS_RESUMED_BELOW_MINIMUM, minimum, true);
     return Outcome::Action;
   }
@@ -284,20 +279,33 @@ AcceleratorEngine::Outcome AcceleratorEngine::KeepRange(uintptr_t item, std::str
   return Outcome::Skip;
 }
 
-uint32_t AcceleratorEngine::CountActiveDownloads() {
-  uint32_t active = 0;
+bool AcceleratorEngine::CountsAsActive(std::string_view status) const {
+  if (Is(status, DownloadState::Downloading)) return true;
+  return settings_.NoSearchingConnecting != 1 &&
+         (Is(status, DownloadState::Connecting) || Is(status, DownloadState::Searching));
+}
+
+// A row whose text cannot be read counts as not active.
+void AcceleratorEngine::CountActiveInPass() {
+  active_.assign(rows_.size(), 0);
+  activeCount_ = 0;
   std::string text;
-  for (uintptr_t item = list_.First(); item != 0; item = list_.Next(item)) {
-    const uintptr_t data = list_.Data(item);
-    if (data == 0 || !list_.RowText(data, text)) break;
-    const std::string_view status = RowCell(text, list_.CellNumber(DownloadColumn::Status));
-    if (Is(status, DownloadState::Downloading)) {
-      ++active;
-    } else if (Is(status, DownloadState::Connecting) || Is(status, DownloadState::Searching)) {
-      if (settings_.NoSearchingConnecting != 1) ++active;
-    }
-  }
-  return active;
+  for (size_t i = 0; i < rows_.size(); ++i)
+    if (list_.PeekText(rows_[i].data, text))
+      NoteRowStatus(i, RowCell(text, cells_[static_cast<int>(DownloadColumn::Status)]));
+}
+
+void AcceleratorEngine::NoteRowStatus(size_t index, std::string_view status) {
+  const uint8_t now = CountsAsActive(status) ? 1 : 0;
+  activeCount_ = activeCount_ - active_[index] + now;
+  active_[index] = now;
+}
+
+// The host changes a row's status as it carries out a command: the count follows.
+void AcceleratorEngine::NoteRowAfterCommands(size_t index) {
+  std::string text;
+  if (list_.PeekText(rows_[index].data, text))
+    NoteRowStatus(index, RowCell(text, cells_[static_cast<int>(DownloadColumn::Status)]));
 }
 
 void AcceleratorEngine::Exit() {

@@ -6,6 +6,8 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,24 +40,40 @@ inline constexpr uint16_t kHostAccelerateDownload = 32986;
 inline constexpr uint16_t kHostClearUploads = 32917;
 inline constexpr uint16_t kHostClearDownloads = 32880;
 
-// The host's download list as the engine reads it. Items and item data are
-// opaque machine words; 0 means none.
+// One row of the download list as a pass over it found it. Items and item data
+// are opaque machine words; 0 means none.
+struct ListedRow {
+  uintptr_t item = 0;
+  uintptr_t data = 0;
+};
+// The cell number of each DownloadColumn in a row text, in the enum's order.
+using CellNumbers = std::array<int, kDownloadColumnCount>;
+
+// The host's download list as the engine reads it. Every call but PeekText and
+// StateName is one message to the host's UI thread, so a cycle costs a constant
+// number of calls per row: one pass, then one read and at most two actions a row.
 class DownloadListPort {
  public:
   virtual ~DownloadListPort() = default;
   virtual void Attach() {}  // takes the list control at thread start
-  virtual uintptr_t First() = 0;
-  virtual uintptr_t Next(uintptr_t item) = 0;
-  virtual uintptr_t Data(uintptr_t item) = 0;
-  // Copies the row text that `data` points to; false when it cannot be read (the
-  // host removed the row meanwhile), which ends the walk like item data 0.
-  virtual bool RowText(uintptr_t data, std::string& text) = 0;
-  // The cell number of the column in the row text, asked anew for every row.
-  virtual int CellNumber(DownloadColumn column) = 0;
-  // Selects the row; false when it is no longer listed. The host applies its
-  // commands to the selected row, so no command follows a failed select.
-  virtual bool Select(uintptr_t item) = 0;
-  virtual void Command(uint16_t id) = 0;
+  // The top-level rows in order, up to the first without item data, and the
+  // cell numbers of the columns at that moment.
+  virtual void ReadRows(std::vector<ListedRow>& rows, CellNumbers& cells) = 0;
+  // The row's text and the cell numbers of its columns as they are now (the user
+  // may move columns at any time), in one step with the check that the row is
+  // still listed with its data; false when it is not or its text cannot be read
+  // (the host removed the row meanwhile), which ends the walk.
+  virtual bool ReadRow(const ListedRow& row, std::string& text, CellNumbers& cells) = 0;
+  // The row text behind item data, read without asking the host (for counting).
+  virtual bool PeekText(uintptr_t data, std::string& text) = 0;
+  // Selects the row, runs `beforeCommands` (when given) and sends the host's
+  // commands, all in one step on the host's UI thread, so that no click of the
+  // user comes between; false, and no command, when the row is no longer listed
+  // with its data. With `restoreSelection` the row the user had selected (or
+  // none) is selected again afterwards, so the user's own commands keep theirs.
+  virtual bool Act(const ListedRow& row, std::initializer_list<uint16_t> commands, bool restoreSelection,
+                   const std::function<void()>& beforeCommands = nullptr) = 0;
+  virtual void Command(uint16_t id) = 0;  // a command for the whole list
   virtual std::string StateName(DownloadState state) = 0;
 };
 
@@ -110,9 +128,6 @@ class AcceleratorEngine {
 
   // Loads the state names from the list port (done by Run at thread start).
   void LoadStateNames();
-  // Active downloads in the whole list (counted afresh for every use).
-  uint32_t CountActiveDownloads();
-
   const SearchingMemory& searching() const { return searching_; }
 
  private:
@@ -124,9 +139,15 @@ class AcceleratorEngine {
   void ShowAction(int stringId, uint32_t number = 0, bool withNumber = false);
   void RunCycle();
   void EndCycle();
-  Outcome HandleRow(uintptr_t item, uintptr_t data);
-  Outcome KeepRange(uintptr_t item, std::string_view status);
+  Outcome HandleRow(size_t index);
+  Outcome KeepRange(size_t index, std::string_view status);
   bool Is(std::string_view cell, DownloadState state) const;
+  // The keep range's count of active downloads: taken from the cycle's pass and
+  // kept current with every row the cycle reads or changes.
+  bool CountsAsActive(std::string_view status) const;
+  void CountActiveInPass();
+  void NoteRowStatus(size_t index, std::string_view status);
+  void NoteRowAfterCommands(size_t index);
   void Exit();
 
   DownloadListPort& list_;
@@ -136,6 +157,10 @@ class AcceleratorEngine {
   std::array<std::string, kDownloadStateCount> names_;
   SearchingMemory searching_;
   int64_t countdown_ = 0;
+  std::vector<ListedRow> rows_;   // the cycle's pass
+  CellNumbers cells_{};           // as read with the current row
+  std::vector<uint8_t> active_;   // per row of the pass: counted as active
+  uint32_t activeCount_ = 0;
 };
 
 }  // namespace va

@@ -3,6 +3,7 @@
 #include "extension/accelerator/accelerator_win.h"
 
 #include "extension/accelerator/download_list_win.h"
+#include "extension/accelerator/download_requests_win.h"
 #include "extension/core/module_state.h"
 #include "extension/resources/resource.h"
 #include "extension/windows/status_window_win.h"
@@ -16,8 +17,6 @@ namespace {
 
 constexpr DWORD kGatePollMilliseconds = 1000;
 constexpr int kModuleTextCapacity = 256;
-
-auto AsItem(uintptr_t item) { return reinterpret_cast<HTREEITEM>(item); }
 
 // Time, gate, status page and tray as the thread sees them.
 class RealAcceleratorHost : public AcceleratorHostPort {
@@ -45,7 +44,7 @@ class RealAcceleratorHost : public AcceleratorHostPort {
 };
 
 DWORD WINAPI AcceleratorThread(LPVOID) {
-  TreeDownloadList list(AcceleratorTrafficWindow(), AcceleratorHostMainWindow(), AcceleratorHostResources());
+  TreeDownloadList list(AcceleratorHostMainWindow(), AcceleratorHostResources());
   RealAcceleratorHost host;
   AcceleratorEngine engine(list, host, Accelerator, AcceleratorShared);
   engine.Run();
@@ -85,48 +84,45 @@ uint32_t AcceleratorStatus() { return AcceleratorShared.status.load(); }
 
 // ---- TreeDownloadList ----
 
-TreeDownloadList::TreeDownloadList(HWND trafficWindow, HWND hostMain, HMODULE hostResources)
-    : traffic_(trafficWindow), main_(hostMain), resources_(hostResources) {}
+TreeDownloadList::TreeDownloadList(HWND hostMain, HMODULE hostResources)
+    : main_(hostMain), resources_(hostResources) {}
 
-void TreeDownloadList::Attach() { list_ = traffic_ ? GetDlgItem(traffic_, kDownloadListId) : nullptr; }
-
-uintptr_t TreeDownloadList::First() {
-  // A Traffic window the host made again takes the place of the one the walk
-  // began with.
-  HWND current = AcceleratorTrafficWindow();
-  if (current && current != traffic_) {
-    traffic_ = current;
-    Attach();
-  }
-  return list_ ? reinterpret_cast<uintptr_t>(FirstDownload(list_)) : 0;
+// The UI thread takes the Traffic window as it is now: one the host made again
+// takes the place of the one the accelerator began with.
+void TreeDownloadList::ReadRows(std::vector<ListedRow>& rows, CellNumbers& cells) {
+  DownloadRequest request;
+  request.kind = DownloadRequestKind::ReadRows;
+  request.rows = &rows;
+  request.cells = &cells;
+  rows.clear();
+  if (!SendDownloadRequest(main_, request)) rows.clear();
+  list_ = request.list;
+  pass_ = request.pass;
 }
 
-// Items are checked against the list before use: the host may have removed one
-// since it was read, and a removed item must end the walk, not reach the list.
-uintptr_t TreeDownloadList::Next(uintptr_t item) {
-  if (!IsListedDownload(list_, AsItem(item))) return 0;
-  return reinterpret_cast<uintptr_t>(NextDownload(list_, AsItem(item)));
+bool TreeDownloadList::ReadRow(const ListedRow& row, std::string& text, CellNumbers& cells) {
+  DownloadRequest request;
+  request.kind = DownloadRequestKind::ReadRow;
+  request.list = list_, request.pass = pass_, request.row = row;
+  request.text = &text;
+  request.cells = &cells;
+  return SendDownloadRequest(main_, request);
 }
 
-uintptr_t TreeDownloadList::Data(uintptr_t item) {
-  if (!IsListedDownload(list_, AsItem(item))) return 0;
-  return static_cast<uintptr_t>(DownloadData(list_, AsItem(item)));
-}
-
-bool TreeDownloadList::RowText(uintptr_t data, std::string& text) {
+bool TreeDownloadList::PeekText(uintptr_t data, std::string& text) {
   return ReadRowText(static_cast<LPARAM>(data), text);
 }
 
-int TreeDownloadList::CellNumber(DownloadColumn column) {
-  const int index = ColumnIndex(DownloadColumns, column);
-  const int position = ColumnPositionIn(traffic_ ? GetDlgItem(traffic_, kDownloadHeaderId) : nullptr, index);
-  // Without an answer from the header, the columns are taken in their own order.
-  return position > 0 ? position : index + 1;
-}
-
-bool TreeDownloadList::Select(uintptr_t item) {
-  if (!IsListedDownload(list_, AsItem(item))) return false;
-  return SelectDownload(list_, AsItem(item));
+bool TreeDownloadList::Act(const ListedRow& row, std::initializer_list<uint16_t> commands, bool restoreSelection,
+                           const std::function<void()>& beforeCommands) {
+  DownloadRequest request;
+  request.kind = DownloadRequestKind::Act;
+  request.list = list_, request.pass = pass_, request.row = row;
+  request.commands = commands.begin();
+  request.commandCount = commands.size();
+  request.restoreSelection = restoreSelection;
+  request.beforeCommands = &beforeCommands;
+  return SendDownloadRequest(main_, request);
 }
 
 void TreeDownloadList::Command(uint16_t id) { SendHostCommandTo(main_, id); }

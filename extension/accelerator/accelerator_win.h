@@ -37,25 +37,24 @@ bool AcceleratorWasOnLastTime();        // AcceleratorWasOn as loaded with the l
 void RememberAcceleratorOn(bool on);    // kept with the last state for the next start
 
 // The real download list as the engine's list port: control 373 of the Traffic
-// window, its header 337, commands to the host main window.
+// window, its header 337, commands to the host main window. Every question and
+// act goes to the host's UI thread as one request (download_requests_win.h).
 class TreeDownloadList : public DownloadListPort {
  public:
-  TreeDownloadList(HWND trafficWindow, HWND hostMain, HMODULE hostResources);
-  void Attach() override;
-  uintptr_t First() override;
-  uintptr_t Next(uintptr_t item) override;
-  uintptr_t Data(uintptr_t item) override;
-  bool RowText(uintptr_t data, std::string& text) override;
-  int CellNumber(DownloadColumn column) override;
-  bool Select(uintptr_t item) override;
+  TreeDownloadList(HWND hostMain, HMODULE hostResources);
+  void ReadRows(std::vector<ListedRow>& rows, CellNumbers& cells) override;
+  bool ReadRow(const ListedRow& row, std::string& text, CellNumbers& cells) override;
+  bool PeekText(uintptr_t data, std::string& text) override;
+  bool Act(const ListedRow& row, std::initializer_list<uint16_t> commands, bool restoreSelection,
+           const std::function<void()>& beforeCommands) override;
   void Command(uint16_t id) override;
   std::string StateName(DownloadState state) override;
 
  private:
-  HWND traffic_;
   HWND main_;
   HMODULE resources_;
-  HWND list_ = nullptr;
+  HWND list_ = nullptr;  // the list and pass the rows were read from
+  uint64_t pass_ = 0;
 };
 
 }  // namespace va

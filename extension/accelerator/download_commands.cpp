@@ -25,18 +25,17 @@ uint16_t BulkActionCommand(int action) {
 
 int RunBulkCommand(DownloadListPort& list, uint16_t command, bool allRows, std::string_view stateName) {
   list.Attach();
-  const int statusCell = list.CellNumber(DownloadColumn::Status);
+  std::vector<ListedRow> rows;
+  CellNumbers cells{};
+  list.ReadRows(rows, cells);
   int acted = 0;
-  for (uintptr_t item = list.First(); item != 0; item = list.Next(item)) {
-    const uintptr_t data = list.Data(item);
-    if (data == 0) break;
+  for (const ListedRow& row : rows) {
     std::string text;
-    if (!list.RowText(data, text)) break;
-    if (!allRows && !IsState(RowCell(text, statusCell), stateName)) continue;
-    // A row gone since it was read gets no command: the host would apply it to
-    // whatever row is selected. Its successor cannot be asked for either.
-    if (!list.Select(item)) break;
-    list.Command(command);
+    if (!list.ReadRow(row, text, cells)) break;
+    if (!allRows && !IsState(RowCell(text, cells[static_cast<int>(DownloadColumn::Status)]), stateName)) continue;
+    // A row gone since the pass gets no command and ends the walk; the user's
+    // own command leaves the last row it acted on selected.
+    if (!list.Act(row, {command}, false)) break;
     ++acted;
   }
   return acted;

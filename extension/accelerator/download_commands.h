@@ -30,7 +30,6 @@ uint16_t BulkActionCommand(int action);
 // Walks the top-level rows from the first until the end, item data 0 or an
 // unreadable row, and for each row whose status cell equals `stateName` (every
 // row when `allRows`) selects it and sends `command`. Returns the rows acted on.
-// The status cell's number is asked once, before the walk.
 int RunBulkCommand(DownloadListPort& list, uint16_t command, bool allRows, std::string_view stateName);
 
 // "Find more from the same": 1 the title cell, 2 the file-name cell.

@@ -75,14 +75,6 @@ LPARAM DownloadData(HWND list, HTREEITEM item) {
   return tv.lParam;
 }
 
-bool IsListedDownload(HWND list, HTREEITEM item) {
-  if (!item) return false;
-  for (HTREEITEM i = FirstDownload(list); i; i = NextDownload(list, i)) {
-    if (i == item) return true;
-  }
-  return false;
-}
-
 int ColumnPositionIn(HWND header, int columnIndex) {
   HDITEMA hd = {};
   hd.mask = HDI_ORDER;

@@ -27,9 +27,6 @@ HTREEITEM FirstDownload(HWND list);
 HTREEITEM NextDownload(HWND list, HTREEITEM item);
 // The item's data (a pointer to the host's row record); 0 when none.
 LPARAM DownloadData(HWND list, HTREEITEM item);
-// True while `item` is still one of the list's top-level items (the host may
-// have removed it since it was read).
-bool IsListedDownload(HWND list, HTREEITEM item);
 
 // The cell number (display order + 1) of column `columnIndex` of `header`; 0
 // when the header does not answer. ColumnPosition asks the Traffic window's header.

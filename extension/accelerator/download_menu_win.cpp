@@ -8,6 +8,7 @@
 #include "extension/accelerator/accelerator_win.h"
 #include "extension/accelerator/download_commands.h"
 #include "extension/accelerator/download_list_win.h"
+#include "extension/accelerator/download_requests_win.h"
 #include "extension/accelerator/row_cell.h"
 #include "extension/core/attach.h"
 #include "extension/core/host_ids.h"
@@ -112,10 +113,36 @@ void DestroyDownloadPopup() {
   DownloadAcceleratorPopup = nullptr;
 }
 
-void ShowDownloadPopup() {
+// The row a popup is for: the one under the cursor at a right click, otherwise
+// (the menu key) the selected one.
+HTREEITEM PopupRow(HWND list, bool atCursor) {
+  TVHITTESTINFO hit = {};
+  GetCursorPos(&hit.pt);
+  ScreenToClient(list, &hit.pt);
+  if (atCursor && SendMessageA(list, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)) && (hit.flags & TVHT_ONITEM))
+    return hit.hItem;
+  return reinterpret_cast<HTREEITEM>(SendMessageA(list, TVM_GETNEXTITEM, TVGN_CARET, 0));
+}
+
+// While the popup is open the accelerator waits; the chosen command acts on the
+// row the popup was opened for, whatever was selected meanwhile.
+void ShowDownloadPopup(bool atCursor) {
+  HWND list = DownloadListWindow();
+  if (!list) return;
+  HoldAcceleratorGate(true);
+  const HTREEITEM item = PopupRow(list, atCursor);
+  const DownloadRequest row = NameRow(item);
   POINT at = {};
   GetCursorPos(&at);
-  TrackPopupMenu(DownloadPopup, 0, at.x, at.y, 0, HostMainWindow, nullptr);
+  const int command = static_cast<int>(
+      TrackPopupMenu(DownloadPopup, TPM_RETURNCMD, at.x, at.y, 0, HostMainWindow, nullptr));
+  // A row the host removed meanwhile is not selected; the command then acts as
+  // the host's own would, on what is selected.
+  if (command != 0) {
+    if (item) SelectNamedRow(row);
+    SendMessageA(HostMainWindow, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+  }
+  HoldAcceleratorGate(false);
 }
 
 void InstallDownloadListHook(HWND traffic) {
@@ -136,9 +163,12 @@ void OnTrafficInit(HWND traffic) {
 
 // True when the notification is answered here; `result` is the answer.
 bool OnTrafficNotify(const NMHDR* header, LRESULT* result) {
+  if (header && header->idFrom == UINT_PTR(kDownloadListId) &&
+      (header->code == UINT(TVN_DELETEITEMA) || header->code == UINT(TVN_DELETEITEMW)))
+    NoteDownloadRemoved(reinterpret_cast<const NMTREEVIEWA*>(header)->itemOld.hItem);
   if (!MenuInUse() || !DownloadPopup || !header || header->idFrom != UINT_PTR(kDownloadListId)) return false;
   if (header->code == UINT(NM_RCLICK)) {
-    ShowDownloadPopup();
+    ShowDownloadPopup(true);
     // Answered as handled: a tree view that gets 0 here follows with its own
     // WM_CONTEXTMENU, which would open the popup a second time.
     *result = 1;
@@ -162,6 +192,7 @@ void OnTrafficDestroy(HWND traffic) {
     hook.previousListProc = nullptr;
   }
   DestroyDownloadPopup();
+  ForgetDownloadPasses();
   HostWindowLost(HostView::Traffic);
 }
 
@@ -226,7 +257,7 @@ LRESULT CALLBACK TrafficWindowHook(HWND window, UINT message, WPARAM wParam, LPA
 
 LRESULT CALLBACK DownloadListHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_CONTEXTMENU && MenuInUse() && DownloadPopup) {
-    ShowDownloadPopup();
+    ShowDownloadPopup(false);
     return 0;
   }
   return CallWindowProcA(hook.previousListProc, window, message, wParam, lParam);
@@ -240,7 +271,7 @@ void BulkDownloadCommand(int action, int selector) {
   const bool known = allRows || SelectorState(selector, state);
   if (command != 0 && known && TrafficWindow) {
     const std::string stateName = allRows ? std::string() : LoadStatusName(HostResources(), state, kBulkStateCapacity);
-    TreeDownloadList list(TrafficWindow, HostMainWindow, HostResources());
+    TreeDownloadList list(HostMainWindow, HostResources());
     RunBulkCommand(list, command, allRows, stateName);
   }
   HoldAcceleratorGate(false);
@@ -257,11 +288,11 @@ void FindMoreFromSame(int which) {
   const LPARAM data = DownloadData(list, selected);
   if (data == 0) return;
   SendHostCommand(host::kCmdNewSearch);
-  TreeDownloadList rows(TrafficWindow, HostMainWindow, HostResources());
-  rows.Attach();
+  CellNumbers cells{};
+  ReadCellNumbers(TrafficWindow, cells);
   std::string text;
   if (!ReadRowText(data, text)) return;
-  FindMoreText = std::string(RowCell(text, rows.CellNumber(column)));
+  FindMoreText = std::string(RowCell(text, cells[static_cast<int>(column)]));
   StartSearchFill(FindMoreText);
 }
 

@@ -23,6 +23,7 @@ bool IsState(std::string_view statusCell, std::string_view stateName);
 
 // Columns the module reads, with the host's column type ids and default indexes.
 enum class DownloadColumn { Title, Status, Speed, FileName };
+inline constexpr int kDownloadColumnCount = 4;
 
 struct DownloadColumnMap {
   int32_t titleColumn = 0;

@@ -8,6 +8,7 @@
 
 #include "extension/accelerator/accelerator_win.h"
 #include "extension/accelerator/download_list_win.h"
+#include "extension/accelerator/download_requests_win.h"
 #include "extension/accelerator/row_cell.h"
 #include "extension/core/module_state.h"
 #include "extension/hostui/icon_images_win.h"
@@ -192,8 +193,8 @@ void ReorderDownloads(HWND owner) {
   std::vector<HTREEITEM> items;
   for (HTREEITEM item = FirstDownload(list); item; item = NextDownload(list, item)) items.push_back(item);
   if (items.size() < 2) return;
-  TreeDownloadList rows(traffic, HostMainWindow, HostResourceModule);
-  rows.Attach();
+  CellNumbers cells{};
+  ReadCellNumbers(traffic, cells);
   DownloadOrder order;
   for (HTREEITEM item : items) {
     const LPARAM data = DownloadData(list, item);
@@ -201,7 +202,7 @@ void ReorderDownloads(HWND owner) {
     // A row without item data (or whose text the host took away) ends the command.
     if (data == 0 || !ReadRowText(data, text)) return;
     AddToOrder(order, static_cast<uintptr_t>(data),
-               std::string(RowCell(text, rows.CellNumber(DownloadColumn::Title))));
+               std::string(RowCell(text, cells[static_cast<int>(DownloadColumn::Title)])));
   }
   if (RunReorderDialog(owner ? owner : HostMainWindow, order) != 1) return;
   TVSORTCB sort = {};

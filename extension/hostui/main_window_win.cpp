@@ -7,6 +7,7 @@
 #include <windowsx.h>
 
 #include "common/extension_options.h"
+#include "extension/accelerator/download_requests_win.h"
 #include "extension/core/addon_host.h"
 #include "extension/core/attach.h"
 #include "extension/core/host_ids.h"
@@ -337,6 +338,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     UpdateTrayIcon(static_cast<int>(wParam));
     return 0;
   }
+  if (message >= 0xC000 && message == DownloadRequestMessage()) return AnswerDownloadRequest(lParam);
   if (message == TaskbarCreatedMessage && TaskbarCreatedMessage != 0) {
     UpdateTrayIcon(kTrayRecreate);
     return PassOn(window, message, wParam, lParam);

@@ -129,6 +129,44 @@ TEST_F(AcceleratorE2E, OnACycleOverRealRowsBackAfterARestartRowsRemovedAndAStopW
   EXPECT_EQ(test::ReadStoredValue(HKEY_CURRENT_USER, test::kLastStateKey, "Accelerator").bytes, test::Dword(0));
 }
 
+// A busy host (each row command keeps it answering other callers for 400 ms) whose
+// user keeps selecting finished rows, finding more from them and right-clicking the
+// list while the accelerator resumes the Paused rows: every command the host logs
+// names the row it was meant for, the accelerator's a Paused row, the user's a row
+// the user chose; the accelerator waits while the popup is open.
+TEST_F(AcceleratorE2E, AUserClickingRowsMeanwhileGetsTheRowsChosenAndSoDoesTheAccelerator) {
+  Settings(true);
+  HostSim host;
+  ASSERT_TRUE(StartHooked(host, "second_panel_ms = -1\ncommand_pump_ms = 400\n"
+                                "download = acc0|Paused|0 KB/s|a.mp3\ndownload = usr1|Completed|0 KB/s|u.mp3\n"
+                                "download = acc2|Paused|0 KB/s|b.mp3\ndownload = usr3|Failed|0 KB/s|v.mp3\n"
+                                "download = acc4|Paused|0 KB/s|c.mp3\n"));
+  HWND list = test::HostControl(host, 373, 1381);
+  ASSERT_TRUE(host.Send("command 11401") && WaitUntil([&] { return host.CountLog("command 32986") == 1; }, kSlowMs));
+  PostMessageA(list, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 6));  // the popup, open for 3 s
+  PostMessageA(list, WM_RBUTTONUP, 0, MAKELPARAM(20, 6));
+  Sleep(3000);
+  EXPECT_EQ(host.CountLog("command 32986"), 1) << "the accelerator went on while the popup was open";
+  ASSERT_TRUE(host.Send("popup"));
+  const DWORD deadline = GetTickCount() + kSlowMs;
+  for (int round = 0; host.CountLog("command 32986") < 3 && GetTickCount() < deadline; ++round) {
+    ASSERT_TRUE(host.Send(round % 2 ? "select 3" : "select 1") && host.Send("command 32909"));
+    Sleep(150);
+  }
+  ASSERT_TRUE(host.Send("command 11401") && WaitUntil([&] { return Page(host, 1050) == "Inactive"; }, kSlowMs));
+  int meant = 0;
+  for (const std::string& t : host.LogTexts()) {
+    if (t.rfind("command ", 0) != 0 || t.find(" title=") == std::string::npos) continue;
+    const std::string id = t.substr(8, t.find(' ', 8) - 8), title = t.substr(t.find(" title=") + 7);
+    const bool accelerators = id == "61244" || id == "32986" || id == "61242";
+    if (!accelerators && id != "32909") continue;
+    if (title.rfind(accelerators ? "acc" : "usr", 0) == 0) ++meant;
+    else ADD_FAILURE() << t;
+  }
+  EXPECT_GE(meant, 10);
+  EXPECT_TRUE(test::HostExitsWithZero(host));
+}
+
 // The titles of the host's rows in the list's order.
 std::string Titles(HostSim& host) {
   const size_t from = host.LogTexts().size();

@@ -36,24 +36,32 @@ struct FakeHost : DownloadListPort, AcceleratorHostPort {
   AcceleratorWords words;
   uintptr_t selected = 0;
 
-  uintptr_t First() override { return rows.empty() ? 0 : 1; }
-  uintptr_t Next(uintptr_t item) override { return item < rows.size() ? item + 1 : 0; }
-  uintptr_t Data(uintptr_t item) override { return item * 16; }
-  bool RowText(uintptr_t data, std::string& text) override {
+  size_t messages = 0;  // calls that are messages to the host's UI thread
+
+  void ReadRows(std::vector<ListedRow>& out, CellNumbers& cells) override {
+    out.clear(), ++messages;
+    for (uintptr_t item = 1; item <= rows.size(); ++item) out.push_back({item, item * 16});
+    cells = {1 + swapped, 2 - swapped, 3, 9};
+  }
+  bool ReadRow(const ListedRow& row, std::string& text, CellNumbers& cells) override {
+    cells = {1 + swapped, 2 - swapped, 3, 9}, ++messages;
+    return PeekText(row.data, text);
+  }
+  bool PeekText(uintptr_t data, std::string& text) override {
     const Row& r = rows.at(data / 16 - 1);
     text = (swapped ? r.status + "\xB6" + r.title : r.title + "\xB6" + r.status) + "\xB6" + r.speed;
     return !r.gone;
   }
-  int CellNumber(DownloadColumn c) override {
-    return c == DownloadColumn::Title ? 1 + swapped : c == DownloadColumn::Status ? 2 - swapped
-                                                                                 : c == DownloadColumn::Speed ? 3 : 9;
-  }
-  bool Select(uintptr_t item) override {
-    Log("sel", "sel:" + rows.at(item - 1).title);
-    return rows.at(item - 1).title[0] != '!' && (selected = item) != 0;
+  bool Act(const ListedRow& row, std::initializer_list<uint16_t> ids, bool, const std::function<void()>& before) override {
+    Log("sel", "sel:" + rows.at(row.item - 1).title);
+    if (++messages, rows.at(row.item - 1).title[0] == '!') return false;
+    selected = row.item;
+    if (before) before();
+    for (uint16_t id : ids) Command(id), --messages;
+    return true;
   }
   void Command(uint16_t id) override {  // pause and resume change the selected row as the host does
-    Log("cmd", std::to_string(id));
+    Log("cmd", std::to_string(id)), ++messages;
     if (selected == 0) return;
     std::string& status = rows.at(selected - 1).status;
     if (reacts && id == kHostPauseDownload) status = "Paused";
@@ -76,6 +84,7 @@ struct FakeHost : DownloadListPort, AcceleratorHostPort {
     }
   }
   void ShowText(int control, const std::string& text) override {
+    ++messages;  // a status text set from the accelerator's thread
     Log(control == IDC_ACTION_TAKEN ? "act" : control == IDC_LAST_ITEM ? "last" : "next",
         control == IDC_LAST_ITEM ? "last:" + text : text);
   }
@@ -180,6 +189,26 @@ TEST(AcceleratorEngine, ScenariosOverAFakeListAndClock) {
     EXPECT_EQ(host.trace, row.expected) << row.name;
     EXPECT_EQ(std::vector<uint32_t>({host.words.control, host.words.wasOn, host.words.status}),
               std::vector<uint32_t>({kAcceleratorStopped, 0, kAcceleratorDisabled})) << row.name;
+  }
+}
+
+// However long the list, with the keep range on or off, a cycle costs at most four
+// messages to the host per row and a few more: a walk of the list for each row (to
+// find it, or to count the active downloads) would cost hundreds per row at 1000.
+TEST(AcceleratorEngine, MessagesToTheHostGrowLinearlyWithTheList) {
+  for (const size_t n : {10, 100, 1000}) {
+    for (const uint32_t keep : {0, 1}) {
+      FakeHost host;
+      host.kinds = "cyc";
+      for (size_t i = 0; i < n; ++i) host.rows.push_back(std::vector<Row>{kD, kP, kS, kQ, kC, kDone}[i % 6]);
+      AcceleratorSettings s;
+      s.KeepDownloads = keep, s.SearchResume = 1, s.TimesInSearchState = 1, s.ItemDelay = 0;
+      host.schedule.emplace(5000 + 2000 * n, [](FakeHost& h) { h.words.control = kAcceleratorStopRequested; });
+      AcceleratorEngine(host, host, s, host.words).Run();
+      const size_t cycles = std::count(host.trace.begin(), host.trace.end(), '|');
+      EXPECT_GE(cycles, 1u);
+      EXPECT_LE(host.messages, cycles * (4 * n + 8) + 2 * s.CyclesDelay) << n << " rows, keep range " << keep;
+    }
   }
 }
 
