@@ -246,6 +246,20 @@ void LogGuiObjects() {
       static_cast<int>(userTop) + 1 - static_cast<int>(menus.size()));
 }
 
+// Messages other threads and processes send to the host's UI thread, counted as
+// the host's windows receive them (the cost the host feels of whoever talks to it).
+LONG sentFromOtherThreads = 0;
+HHOOK sentCounter = nullptr;
+LRESULT CALLBACK CountSent(int code, WPARAM fromThisThread, LPARAM message) {
+  if (code == HC_ACTION && !fromThisThread) ++sentFromOtherThreads;
+  return CallNextHookEx(sentCounter, code, fromThisThread, message);
+}
+bool LogSentCount() {
+  if (!sentCounter) sentCounter = SetWindowsHookExA(WH_CALLWNDPROC, CountSent, nullptr, GetCurrentThreadId());
+  Log("sent-count %ld", sentFromOtherThreads);
+  return sentCounter != nullptr;
+}
+
 bool Execute(const std::string& line) {
   std::vector<std::string> words;
   for (const std::string& w : SplitFields(line, ' '))
@@ -286,6 +300,7 @@ bool Execute(const std::string& line) {
   if (verb == "popup") return LogOpenPopup();
   if (verb == "resources") return LogResources();
   if (verb == "gui-objects") { LogGuiObjects(); return true; }
+  if (verb == "sent-count") return LogSentCount();
   if (bool understood = false; ExecuteSearchCommand(words, &understood)) return understood;
   return false;
 }
