@@ -16,8 +16,10 @@
 #include <string>
 #include <vector>
 
+#include "support/clipboard_view.h"
 #include "support/extension_keys.h"
 #include "support/hostsim_driver.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -231,6 +233,64 @@ void PopupAndReorder(const std::string& label, const std::string& dll, int rows)
   Print(label, "host UI latency while they open", probe.Figures());
 }
 
+int FilesIn(const std::string& folder) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  int files = 0;
+  for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+    files += !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+  return files;
+}
+
+// QuickLinks of 200 library files of 300 KB, then the organizer copying 500 files
+// dropped into the shared folder (a filter copying everything out of it), each
+// with the probe on the host's window; attach time from ServiceShow's return to
+// the Traffic window found.
+void QuickLinksAndOrganizer(const std::string& label, const std::string& dll) {
+  Settings(false);
+  Host host;
+  const std::string shared = host.sim.Join("Shared"), copies = host.sim.Join("Copies");
+  for (const std::string& folder : {shared, copies, host.sim.Join("Incoming")}) CreateDirectoryA(folder.c_str(), nullptr);
+  va::test::PutRawValue(HKEY_CURRENT_USER, "SOFTWARE\\Vexlo\\LocalContent", "DownloadDir", REG_SZ, va::test::Sz(shared));
+  for (const auto& [name, text] : {std::pair{"Title1", std::string("All")}, {"Dest1", copies}, {"Filter1", std::string("*")}})
+    va::test::PutRawValue(HKEY_CURRENT_USER, va::test::kFiltersKey, name, REG_SZ, va::test::Sz(text));
+  va::test::PutDword(HKEY_CURRENT_USER, va::test::kFiltersKey, "Action1", 1);
+  std::string scenario = Rows(10), rows = "1";
+  for (int i = 0; i < 200; ++i) {
+    va::test::WriteFileBytes(host.sim.Join(std::to_string(i) + ".bin"), std::string(300000 + i, char('a' + i % 26)));
+    scenario += "library = " + std::to_string(i) + ".bin | " + host.sim.folder() + "\n";
+    if (i > 0) rows += "," + std::to_string(i + 1);
+  }
+  host.sim.CopyIn(dll, "ch_plug.dll");
+  if (!host.sim.Start(scenario, 60000) ||
+      !WaitUntil([&] { return va::test::StatusPageText(host.sim, kStatusPage, 1068) == "Found"; }, 60000) ||
+      !host.sim.Sync())
+    return Print(label, "start", "failed");
+  Print(label, "attach: ServiceShow's return to the Traffic window found (at most)",
+        std::to_string(host.LogMs("synced") - host.LogMs("result ServiceShow")) + " ms");
+  OpenClipboard(nullptr), EmptyClipboard(), CloseClipboard();
+  if (!host.sim.Send("select-library " + rows) || !host.sim.Sync()) return Print(label, "select-library", "failed");
+  {
+    LatencyProbe probe(host.sim.MainWindow());  // from the command on: the host's own selecting is not counted
+    const DWORD start = GetTickCount();
+    const bool made = host.sim.Send("command 11451") &&
+                      WaitUntil([] { return va::test::ClipboardText().find("sig2dat:") != std::string::npos; }, 120000, 50);
+    Print(label, "host UI latency while QuickLinks hash 200 files of 300 KB",
+          made ? probe.Figures() + ", " + std::to_string(GetTickCount() - start) + " ms" : "no QuickLinks");
+  }
+  LatencyProbe probe(host.sim.MainWindow());
+  const DWORD start = GetTickCount();
+  for (int i = 0; i < 500; ++i) {
+    const std::string name = "f" + std::to_string(i) + ".txt", incoming = host.sim.Join("Incoming\\" + name);
+    va::test::WriteFileBytes(incoming, std::string(20000, 'x'));
+    MoveFileA(incoming.c_str(), (shared + "\\" + name).c_str());
+  }
+  const bool copied = WaitUntil([&] { return FilesIn(copies) >= 500; }, 180000, 100);
+  Print(label, "host UI latency while the organizer copies 500 files",
+        copied ? probe.Figures() + ", " + std::to_string(GetTickCount() - start) + " ms" : "not copied");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -240,11 +300,13 @@ int main(int argc, char** argv) {
     const size_t eq = arg.find('=');
     if (eq == std::string::npos) continue;
     const std::string label = arg.substr(0, eq), dll = arg.substr(eq + 1);
+    const bool filesOnly = std::getenv("VA_BENCH_FILES_ONLY") != nullptr;  // for trying that part alone
     for (int rows : {10, 100, 1000})
-      for (bool keep : {false, true}) MessagesPerRow(label, dll, rows, keep);
+      for (bool keep : {false, true}) filesOnly || (MessagesPerRow(label, dll, rows, keep), true);
     for (int rows : {300, 1000})
-      for (bool keep : {false, true}) CpuAndFirstCommand(label, dll, rows, keep);
-    PopupAndReorder(label, dll, 5000);
+      for (bool keep : {false, true}) filesOnly || (CpuAndFirstCommand(label, dll, rows, keep), true);
+    if (!filesOnly) PopupAndReorder(label, dll, 5000);
+    QuickLinksAndOrganizer(label, dll);
   }
   va::test::ClearExtensionSettings();
   return 0;
