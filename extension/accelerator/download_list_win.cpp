@@ -3,32 +3,12 @@
 
 #include "extension/core/host_layout.h"
 #include "extension/core/module_state.h"
+#include "extension/menus/host_memory_win.h"
 
 namespace va {
 
 namespace {
 constexpr int kValueNameCapacity = 261;
-constexpr size_t kReadChunk = 256;
-constexpr uintptr_t kPageSize = 4096;
-
-constexpr DWORD kReadableProtection = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
-                                      PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
-
-bool IsReadable(const void* address) {
-  MEMORY_BASIC_INFORMATION info = {};
-  if (!VirtualQuery(address, &info, sizeof(info))) return false;
-  return info.State == MEM_COMMIT && (info.Protect & kReadableProtection) != 0 && (info.Protect & PAGE_GUARD) == 0;
-}
-
-// Copies memory of this process that the host may have released meanwhile: the
-// pages are checked first, and the copy itself cannot fault either.
-bool ReadOwnMemory(const void* address, void* buffer, size_t size) {
-  if (size == 0) return true;
-  const void* last = static_cast<const char*>(address) + size - 1;
-  if (!IsReadable(address) || !IsReadable(last)) return false;
-  SIZE_T done = 0;
-  return ReadProcessMemory(GetCurrentProcess(), address, buffer, size, &done) && done == size;
-}
 }  // namespace
 
 void LoadDownloadColumnMap() { LoadDownloadColumnMapFrom(HostResourceModule, DownloadColumns); }
@@ -85,25 +65,14 @@ int ColumnPositionIn(HWND header, int columnIndex) {
 
 bool ReadRowText(LPARAM data, std::string& text, size_t limit) {
   text.clear();
-  if (data == 0) return false;
-  const char* rowText = nullptr;
-  const auto* field = reinterpret_cast<const char*>(data) + host::kRowTextPointerOffset;
-  if (!ReadOwnMemory(field, &rowText, sizeof(rowText)) || rowText == nullptr) return false;
-  // Read page by page: a piece within one page is readable as a whole or not at all.
-  auto at = reinterpret_cast<uintptr_t>(rowText);
-  while (text.size() < limit) {
-    const size_t toPageEnd = static_cast<size_t>(kPageSize - at % kPageSize);
-    char chunk[kReadChunk];
-    const size_t want = toPageEnd < kReadChunk ? toPageEnd : kReadChunk;
-    if (!ReadOwnMemory(reinterpret_cast<const void*>(at), chunk, want)) return false;
-    for (size_t i = 0; i < want; ++i) {
-      if (chunk[i] == '\0') return true;
-      if (text.size() == limit) return true;
-      text.push_back(chunk[i]);
-    }
-    at += want;
-  }
-  return true;
+  const void* rowText = nullptr;
+  if (data == 0 || !ReadHostPointer(reinterpret_cast<const void*>(data), host::kRowTextPointerOffset, rowText) ||
+      rowText == nullptr)
+    return false;
+  // A text without its end within `limit` bytes is taken up to the limit.
+  if (limit == 0) return true;
+  if (ReadHostText(rowText, limit - 1, text)) return true;
+  return text.size() == limit;
 }
 
 std::string LoadStatusName(HMODULE hostResources, DownloadState state, int capacity) {
