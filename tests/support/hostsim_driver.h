@@ -19,6 +19,7 @@ std::string HostSimProgram();
 std::string ExtensionModule();
 std::string TestAddOnLibrary();     // records every call it gets (see test_addon.cpp)
 std::string NoExportsLibrary();     // a library without the five exports
+std::string TestFile(const std::string& name);  // a file of tests/support/files
 
 // Polls `condition` every `stepMs` until it is true or `timeoutMs` passed.
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs, int stepMs = 20);

@@ -28,6 +28,7 @@ std::string HostSimProgram() { return WindowsPath(VA_HOSTSIM_EXE); }
 std::string ExtensionModule() { return WindowsPath(VA_CH_PLUG_DLL); }
 std::string TestAddOnLibrary() { return WindowsPath(VA_TEST_ADDON_DLL); }
 std::string NoExportsLibrary() { return WindowsPath(VA_NO_EXPORTS_DLL); }
+std::string TestFile(const std::string& name) { return WindowsPath(VA_TEST_FILES_DIR) + "\\" + name; }
 
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs, int stepMs) {
   DWORD start = GetTickCount();

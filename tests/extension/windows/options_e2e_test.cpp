@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "extension/core/host_ids.h"
 #include "extension/resources/resource.h"
 #include "support/extension_keys.h"
 #include "support/hostsim_driver.h"
@@ -134,6 +135,37 @@ std::string ToolsPlaces(HostSim& host) {
   return out;
 }
 
+// The status window stands docked: without caption, at the add-on panel's top-left corner.
+bool DockedAtPanel(HostSim& host) {
+  HWND status = StatusWindowOf(host);
+  RECT s = {}, p = {};
+  return status && GetWindowRect(status, &s) && GetWindowRect(GetDlgItem(host.MainWindow(), kAddOnPanel), &p) &&
+         s.left == p.left && s.top == p.top && !(GetWindowLongA(status, GWL_STYLE) & WS_CAPTION);
+}
+// What the tray icon shows: the red square (the accelerator is off) or none, the custom blue icon or the host's.
+std::string TrayLooks() {
+  if (TrayIconPixel(0, 0) == CLR_INVALID) return "not one icon";
+  return std::string(SimilarColour(TrayIconPixel(13, 2), RGB(230, 50, 50)) ? "square " : "plain ") +
+         (SimilarColour(TrayIconPixel(4, 10), RGB(30, 60, 200)) ? "custom" : "standard");
+}
+// The rebar bands' background bitmaps, as the host reports them.
+std::string Bands(HostSim& host) {
+  const auto lines = host.Send("bands") ? host.LogStartingWith("band ") : std::vector<LogLine>{};
+  return lines.size() < 2 ? "no bands" : lines[lines.size() - 2].text + ", " + lines.back().text;
+}
+// The default item of the library list's right-click menu, by its command id.
+std::string FileManagerDefault(HostSim& host) {
+  // (A menu asked for while the host's window changes can be lost: it is asked for again.)
+  if (!WaitUntil([&] {
+        PostMessageA(HostControl(host, host::kLibraryListId, host::kPaneSecondId), WM_CONTEXTMENU, 0, 0);
+        return WaitUntil([&] { return host.Send("popup"); }, 1000, 50);
+      }, kDeadlineMs, 0))
+    return "no menu";
+  for (const MenuDumpItem& item : LastMenuDump(host, "popup", "automation popup", "popup-end"))
+    if (item.flags.find('D') != std::string::npos) return std::to_string(item.id);
+  return "no default";
+}
+
 std::string Settings() { return RegistrySnapshot(HKEY_CURRENT_USER, kExtKey) + RegistrySnapshot(HKEY_LOCAL_MACHINE, kExtKey); }
 std::string Stored(const char* key, const std::string& name, HKEY root = HKEY_CURRENT_USER) {
   const StoredValue value = ReadStoredValue(root, key, name.c_str());
@@ -165,7 +197,7 @@ TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
                     third = host.CopyIn(TestAddOnLibrary(), "third.dll"), itself = host.CopyIn(ExtensionModule(), "me.dll");
   PutRawValue(HKEY_CURRENT_USER, kLocalContent, "DownloadDir", REG_SZ, Sz(shared));
   PutDword(HKEY_CURRENT_USER, kLastStateKey, "ConfigDlg", 205);
-  PutRawValue(HKEY_CURRENT_USER, kLastStateKey, "StatusWnd", REG_SZ, Sz("40,40,1,0"));
+  PutRawValue(HKEY_CURRENT_USER, kLastStateKey, "StatusWnd", REG_SZ, Sz("40,40,1,1"));
   // Each value is read from the user's key first, then the machine's.
   PutDword(HKEY_LOCAL_MACHINE, kExtKey, "ChangeToolbarBehave", 1);
   PutDword(HKEY_LOCAL_MACHINE, kExtKey, "StartVAInTray", 1);
@@ -193,7 +225,19 @@ TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
            (underOptions = ToolsPlaces(host)).rfind("menu 3 ", 0) == 0 &&
            underOptions.find(';') + 2 == underOptions.size() && StatusWindowOf(host);
   }, kDeadlineMs)) << underOptions;
-  const std::string before = Settings();
+  const std::string before = Settings(), icon = TestFile("blue_tray.ico"), bitmap = TestFile("toolbar_24x8.bmp");
+  EXPECT_EQ(TrayLooks() + "; " + Bands(host), "plain standard; band 0 background=none, band 1 background=none");
+  // Docked, the status window follows the add-on panel when the host moves, and when it is sized.
+  EXPECT_TRUE(WaitUntil([&] { return DockedAtPanel(host); }, kDeadlineMs)) << "not docked at the start";
+  for (UINT only : {SWP_NOSIZE, SWP_NOMOVE}) {
+    RECT was, now;
+    GetWindowRect(GetDlgItem(main, kAddOnPanel), &was);
+    SetWindowPos(main, nullptr, 70, 50, 830, 620, only | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(WaitUntil([&] {
+      return GetWindowRect(GetDlgItem(main, kAddOnPanel), &now) && now.left != was.left && DockedAtPanel(host);
+    }, kDeadlineMs))
+        << "the host was moved or sized (" << only << "): the status window stayed";
+  }
 
   HWND dialog = Open(host, kOptionsCommand);
   ASSERT_NE(dialog, nullptr);
@@ -232,7 +276,9 @@ TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
   Ask(page, WM_COMMAND, MAKEWPARAM(1608, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(page, 1608)));
 
   page = SelectPage(dialog, 202);
-  Clicks(page, {1503, 1504, 1506, 1510});
+  Clicks(page, {1503, 1504, 1506, 1510, 1501, 1508});
+  ASSERT_TRUE(FillModal(host, page, 1502, "Open", {{0x47C, icon}})) << "no file picker for the tray icon";
+  ASSERT_TRUE(FillModal(host, page, 1509, "Open", {{0x47C, bitmap}})) << "no file picker for the toolbar bitmap";
 
   page = SelectPage(dialog, 203);
   EXPECT_EQ(WindowTextOf(GetDlgItem(page, 1901)), "90") << "from the machine's key";
@@ -301,11 +347,16 @@ TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
     }
   // The new filter's destination; the add-on path still in its box is saved, nothing after it.
   EXPECT_EQ(Stored(kFiltersKey, "Dest64") + "|" + Stored(kAddOnKey, "Dll8", HKEY_LOCAL_MACHINE) + "|" +
-                Stored(kAddOnKey, "Dll9", HKEY_LOCAL_MACHINE),
-            copies + "|" + third + "|<missing>");
+                Stored(kAddOnKey, "Dll9", HKEY_LOCAL_MACHINE) + "|" + Stored(kExtKey, "TrayIcon") + "|" + Stored(kExtKey, "ToolBarBitmap"),
+            copies + "|" + third + "|<missing>|" + icon + "|" + bitmap);
   // At once: the banner goes (the player bar moves up into its row); Tools moves into the menu bar with the new tool; the
   // new filter's watcher copies a new file.
   EXPECT_FALSE(IsWindowVisible(GetDlgItem(main, kAddOnPanel)));
+  HWND status = StatusWindowOf(host);
+  EXPECT_TRUE((GetWindowLongA(status, GWL_STYLE) & WS_CAPTION) && !IsWindowEnabled(GetDlgItem(status, 1124)))
+      << "without the banner the status window floats and cannot dock";
+  EXPECT_TRUE(WaitUntil([] { return TrayLooks() == "square custom"; }, kDeadlineMs)) << TrayLooks();
+  EXPECT_EQ(Bands(host) + "; " + FileManagerDefault(host), "band 0 background=24x8, band 1 background=24x8; 61219");
   EXPECT_EQ(ChildRect(main, 0xE806).top, ChildRect(main, 0xE802).top);
   EXPECT_EQ(InMenus(host, " id=10031 "), 1) << "the new tool is in the Tools menu";
   EXPECT_EQ(ToolsPlaces(host), "menubar 5; ") << "Tools moved into the menu bar, once";
@@ -318,8 +369,8 @@ TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
   dialog = Open(host, kAccelOptionsCommand);
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(SelectedPage(dialog), 203);
-  Clicks(SelectPage(dialog, 201), {1605, 1603});
-  Clicks(SelectPage(dialog, 202), {1504, 1505, 1503});
+  Clicks(SelectPage(dialog, 201), {1605, 1603, 1132, 1133});
+  Clicks(SelectPage(dialog, 202), {1504, 1505, 1503, 1501, 1508, 1510});
   EXPECT_TRUE(TrayHasIcon(main, kTrayId)) << "the icon before the title-bar switch";
   ASSERT_TRUE(host.Send("command " + std::to_string(kAccelOptionsCommand)));
   EXPECT_TRUE(WaitUntil([&] { return SelectedPage(dialog) == 203 && IsWindowVisible(GetDlgItem(dialog, 203)); }, kDeadlineMs));
@@ -330,6 +381,13 @@ TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
       << "with the title-bar switch the tray icon goes while the window is visible";
   EXPECT_EQ(ToolsPlaces(host), underOptions) << "Tools back under Options, once";
   EXPECT_NE(ChildRect(main, 0xE806).top, ChildRect(main, 0xE802).top) << "the banner's row is back, the player below it";
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(main, kAddOnPanel))) << "the add-on panel is back with the banner";
+  EXPECT_EQ(Bands(host) + "; " + FileManagerDefault(host), "band 0 background=none, band 1 background=none; 11005");
+  ASSERT_TRUE(IsWindowEnabled(GetDlgItem(status, 1124))) << "the dock button is back with the banner";
+  Press(status, 1124);
+  EXPECT_TRUE(WaitUntil([&] { return DockedAtPanel(host); }, kDeadlineMs)) << "docked again";
+  ShowWindow(main, SW_HIDE);  // with the title-bar switch the icon shows while the window is hidden
+  EXPECT_TRUE(WaitUntil([] { return TrayLooks() == "plain standard"; }, kDeadlineMs)) << TrayLooks();
 
   EXPECT_TRUE(HostExitsWithZero(host));
   EXPECT_EQ(Stored(kLastStateKey, "ConfigDlg"), "203");
