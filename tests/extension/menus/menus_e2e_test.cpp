@@ -83,6 +83,7 @@ TEST(MenusInHost, ToolsShellOpenAndQuickLinksFromTheHostsMenus) {
   for (const auto& [key, name, kind, value] : values) PutRawValue(HKEY_CURRENT_USER, key, name, kind, value);
   const char kAbc[] = "=kK7e2ZIs+JRup4WGNUk3JMVCaoA=", kSmall[] = "=7kMlyZjWEEme+XSYNzE1gQD8//8=";
   const char kBig[] = "=kK7e2ZIs+JRup4WGNUk3JPsOHFE=";  // zero bytes, 5,000,000, 1023 and 700,000,000 long
+  const char kHuge[] = "=kK7e2ZIs+JRup4WGNUk3JO4wt3U=";  // 5,000,000,000 bytes, zeros up to the last four: "tail"
   constexpr int kBigFiles = 400;
   // Previews: a finished "file" that is a folder, or a name whose "?" would find it,
   // is passed over for the working file; a finished file is previewed.
@@ -94,7 +95,7 @@ TEST(MenusInHost, ToolsShellOpenAndQuickLinksFromTheHostsMenus) {
   // Library files of these sizes (zeros, sparse where the file system allows); "???.mp3"
   // is no file, and as a search its name would find abc.mp3.
   std::vector<std::pair<std::string, int64_t>> files = {
-      {"abc.mp3", 5000000}, {"small.txt", 1023}, {"locked.bin", 2000}, {"???.mp3", -1}, {"clip.vatest", 1}};
+      {"abc.mp3", 5000000}, {"small.txt", 1023}, {"locked.bin", 2000}, {"???.mp3", -1}, {"clip.vatest", 1}, {"huge.bin", 4999999996}};
   for (int i = 0; i < kBigFiles; ++i) files.push_back({"big_" + std::to_string(1000 + i) + ".bin", 700000000});
   for (const auto& [name, size] : files) {
     scenario += "library = " + name + " | " + host.folder() + "\n";
@@ -102,6 +103,7 @@ TEST(MenusInHost, ToolsShellOpenAndQuickLinksFromTheHostsMenus) {
     HANDLE file = CreateFileA(host.Join(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     SetFilePointerEx(file, LARGE_INTEGER{.QuadPart = size}, nullptr, FILE_BEGIN);
     SetEndOfFile(file);
+    if (DWORD written = 0; size > 4000000000) WriteFile(file, "tail", 4, &written, nullptr);  // past 4 GiB: a 32-bit position misses it
     CloseHandle(file);
   }
   ASSERT_TRUE(host.Start(scenario));
@@ -131,6 +133,7 @@ TEST(MenusInHost, ToolsShellOpenAndQuickLinksFromTheHostsMenus) {
   for (int format : {1, 2, 4, 5}) expectLinks("1", format, formats[format - 1]);
   // The folder row selected with the files is not a file and is skipped.
   expectLinks("0,1,2", 3, Block("abc.mp3", "5000000", "4882", kAbc) + Block("small.txt", "1023", "0", kSmall));
+  expectLinks("6", 3, Block("huge.bin", "5000000000", "4882812", kHuge));  // through the real file reader
   HANDLE lock = CreateFileA(host.Join("locked.bin").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
   expectLinks("3,4", 3,
@@ -180,7 +183,7 @@ TEST(MenusInHost, ToolsShellOpenAndQuickLinksFromTheHostsMenus) {
 
   // The long run.
   std::string rows;
-  for (int i = 0; i < kBigFiles; ++i) rows += (i ? "," : "") + std::to_string(6 + i);
+  for (int i = 0; i < kBigFiles; ++i) rows += (i ? "," : "") + std::to_string(7 + i);
   ASSERT_TRUE(EmptyTheClipboard() && host.Send("select-library " + rows) && host.Send("command 11453"));
   HWND progress = nullptr;
   ASSERT_TRUE(WaitUntil(
