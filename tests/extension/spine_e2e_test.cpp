@@ -5,11 +5,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <gtest/gtest.h>
-
-#include <string>
 #include <utility>
-#include <vector>
 
 #include "support/extension_keys.h"
 #include "support/hostsim_driver.h"
@@ -228,7 +224,6 @@ TEST_F(HostStory, LayoutWithoutAdBannerIsStableAndAbout) {
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); }, kDeadlineMs) && host_->Sync());
   EXPECT_EQ(host_->CountLog("command 57664"), 0) << "the module's About box replaces the host's";
 }
-
 
 // Pass 0 of the finder asks for both missing windows, pass 9 again for the one
 // still missing; once the last appears the start view (IniTab 2) is asked for

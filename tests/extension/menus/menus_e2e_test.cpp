@@ -3,11 +3,7 @@
 // frame as the menus send them, started programs are the recording program, and
 // the clipboard is read from this process. Expected hashes come from an
 // independent reference implementation.
-#include <windows.h>
 
-#include <gtest/gtest.h>
-
-#include <string>
 #include <tuple>
 
 #include "extension/core/host_ids.h"

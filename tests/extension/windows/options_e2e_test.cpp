@@ -5,11 +5,8 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <gtest/gtest.h>
 
 #include <fstream>
-#include <string>
-#include <vector>
 
 #include "extension/core/host_ids.h"
 #include "extension/resources/resource.h"
@@ -360,9 +357,16 @@ TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
   EXPECT_EQ(ChildRect(main, 0xE806).top, ChildRect(main, 0xE802).top);
   EXPECT_EQ(InMenus(host, " id=10031 "), 1) << "the new tool is in the Tools menu";
   EXPECT_EQ(ToolsPlaces(host), "menubar 5; ") << "Tools moved into the menu bar, once";
-  std::ofstream(shared + "\\notes.txt") << "notes";
-  EXPECT_TRUE(WaitUntil([&] { return GetFileAttributesA((copies + "\\notes.txt").c_str()) != INVALID_FILE_ATTRIBUTES; },
-                        15000));
+  // A file another program holds open is passed over, and taken once let go with no change to the folder. (Both
+  // come in by a rename, one change each; a handle that wrote would leave a change when closed.)
+  auto copied = [&](const char* name) { return GetFileAttributesA((copies + "\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES; };
+  for (const char* name : {"held.txt", "notes.txt"}) std::ofstream(host.Join(name)) << name;
+  HANDLE holder = CreateFileA(host.Join("held.txt").c_str(), GENERIC_READ, FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+  for (const char* name : {"held.txt", "notes.txt"}) MoveFileA(host.Join(name).c_str(), (shared + "\\" + name).c_str());
+  EXPECT_TRUE(WaitUntil([&] { return copied("notes.txt"); }, 15000));
+  EXPECT_FALSE(copied("held.txt")) << "copied while held";
+  CloseHandle(holder);
+  EXPECT_TRUE(WaitUntil([&] { return copied("held.txt"); }, 15000)) << "a file let go was not tried again";
 
   // The accelerator command opens its page with what was stored, and shows it
   // again while the dialog is open on another page.
@@ -392,7 +396,6 @@ TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
   EXPECT_TRUE(HostExitsWithZero(host));
   EXPECT_EQ(Stored(kLastStateKey, "ConfigDlg"), "203");
 }
-
 
 constexpr int kSearchFormId = 0xE900, kSearchPanelId = 4096;
 constexpr int kStepMs = 6000;  // one 1.5-second step of the loop, with room for a slow machine
