@@ -93,9 +93,13 @@ RECT ChildRect(HWND parent, int id);
 // WM_GETTEXT with a deadline: GetWindowText does not ask a window of another process.
 std::string WindowTextOf(HWND window);
 
-// Asks the host to exit through its own exit command and waits for the process:
-// success only when it ended within the deadline with exit code 0.
-testing::AssertionResult HostExitsWithZero(HostSim& host, int timeoutMs = 10000);
+// Answers the module's message box (caption "VA Extensions") in the host with
+// `button` and gives its text; "<no message box>" when none comes.
+std::string AnswerHostMessageBox(const HostSim& host, int button = IDOK);
+// Asks the host to exit through its own exit command (unless `ask` is false: it was
+// asked otherwise) and waits for the process: success only when it ended within the
+// deadline with exit code 0.
+testing::AssertionResult HostExitsWithZero(HostSim& host, int timeoutMs = 10000, bool ask = true);
 
 // One item of a menu the host dumped into its log as
 // "<prefix> <position> id=<id> flags=<flags> <text>".

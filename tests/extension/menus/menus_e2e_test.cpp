@@ -32,16 +32,6 @@ std::vector<HWND> ProgressWindows(const HostSim& host) {
   return search.second;
 }
 
-// Answers the module's message box in the host with OK and gives its text.
-std::string HostMessageBox(const HostSim& host) {  // (the progress window is no message box)
-  HWND box = nullptr;
-  EXPECT_TRUE(WaitUntil([&] { return (box = HostTopWindow(host, "#32770")) && !GetDlgItem(box, 1131); }, 10000));
-  const std::string text = WindowTextOf(GetDlgItem(box, 0xFFFF));
-  PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 10000));
-  return text;
-}
-
 std::string Block(const std::string& name, const std::string& size, const std::string& kb, const std::string& hash) {
   return "File: " + name + "\r\nLength: " + size + " Bytes, " + kb + "KB\r\nUUHash: " + hash + "\r\n\r\n";
 }
@@ -158,7 +148,7 @@ TEST(MenusInHost, ToolsShellOpenAndQuickLinksFromTheHostsMenus) {
   ASSERT_TRUE(WaitUntil([&] { return ProgressWindows(host).empty(); }, 5000));
   ASSERT_TRUE(OpenClipboard(other.first));
   ASSERT_TRUE(host.Send("command 11452"));
-  EXPECT_EQ(HostMessageBox(host),
+  EXPECT_EQ(AnswerHostMessageBox(host),
             "The QuickLinks could not be copied: another program holds the clipboard. Please try again.");
   CloseClipboard();
   EXPECT_EQ(ClipboardText(), anchor + "\r\n");
@@ -175,7 +165,7 @@ TEST(MenusInHost, ToolsShellOpenAndQuickLinksFromTheHostsMenus) {
   ASSERT_TRUE(host.Send("select-library 5") && host.Send("command 11005") && log.WaitForLines(5));
   EXPECT_EQ(log.Lines()[4], "cwd=" + host.folder() + "|" + host.Join("clip.vatest"));
   ASSERT_TRUE(host.Send("command 10001"));
-  EXPECT_EQ(HostMessageBox(host), "Can't open : '" + host.Join("nothing.exe") + "'");
+  EXPECT_EQ(AnswerHostMessageBox(host), "Can't open : '" + host.Join("nothing.exe") + "'");
 
   // The long run.
   std::string rows;

@@ -36,20 +36,11 @@ LRESULT Ask(HWND window, UINT message, WPARAM w = 0, LPARAM l = 0, bool wide = f
 LRESULT AskItem(HWND dialog, int id, UINT message, WPARAM w = 0, LPARAM l = 0, bool wide = false) {
   return Ask(GetDlgItem(dialog, id), message, w, l, wide);
 }
-// A visible dialog of the host's process titled `caption` (any title when null),
-// other than `except`; 0 after the deadline.
-HWND WaitForDialog(HostSim& host, const char* caption, HWND except = nullptr) {
+// A visible dialog of the host's process titled `caption` (any title when null); 0 after the deadline, or at
+// once when the host has ended.
+HWND WaitForDialog(HostSim& host, const char* caption) {
   HWND found = nullptr;
-  WaitUntil([&] {
-    if (!host.Running()) return true;  // no dialog will come
-    for (found = FindWindowExA(nullptr, nullptr, "#32770", caption); found;
-         found = FindWindowExA(nullptr, found, "#32770", caption)) {
-      DWORD owner = 0;
-      GetWindowThreadProcessId(found, &owner);
-      if (owner == host.ProcessId() && found != except && IsWindowVisible(found)) return true;
-    }
-    return false;
-  }, kDeadlineMs);
+  WaitUntil([&] { return !host.Running() || (found = HostTopWindow(host, "#32770", caption)); }, kDeadlineMs);
   return found;
 }
 HWND Open(HostSim& host, int command) {
@@ -103,15 +94,7 @@ bool FillModal(HostSim& host, HWND page, int button, const char* caption, std::v
   return WaitUntil([&] { return !IsWindow(modal); }, kDeadlineMs);
 }
 // Presses `button`, returns the text of the module's message box and answers it.
-std::string MessageAfter(HostSim& host, HWND page, int button) {
-  Post(page, button);
-  HWND box = WaitForDialog(host, "VA Extensions");
-  if (!box) return "<no message box>";
-  const std::string text = WindowTextOf(GetDlgItem(box, 0xFFFF));
-  Post(box, IDOK);
-  WaitUntil([&] { return !IsWindow(box); }, kDeadlineMs);
-  return text;
-}
+std::string MessageAfter(HostSim& host, HWND page, int button) { return Post(page, button), AnswerHostMessageBox(host); }
 // Has the host dump its menu bar and menus; how many lines of that dump contain `text`.
 int InMenus(HostSim& host, const std::string& text) {
   const int before = host.CountLog("menubar-end");
@@ -134,10 +117,9 @@ std::string ToolsPlaces(HostSim& host) {
 
 // The status window stands docked: without caption, at the add-on panel's top-left corner.
 bool DockedAtPanel(HostSim& host) {
-  HWND status = StatusWindowOf(host);
   RECT s = {}, p = {};
-  return status && GetWindowRect(status, &s) && GetWindowRect(GetDlgItem(host.MainWindow(), kAddOnPanel), &p) &&
-         s.left == p.left && s.top == p.top && !(GetWindowLongA(status, GWL_STYLE) & WS_CAPTION);
+  return GetWindowRect(StatusWindowOf(host), &s) && GetWindowRect(GetDlgItem(host.MainWindow(), kAddOnPanel), &p) &&
+         s.left == p.left && s.top == p.top && !(GetWindowLongA(StatusWindowOf(host), GWL_STYLE) & WS_CAPTION);
 }
 // What the tray icon shows: the red square (the accelerator is off) or none, the custom blue icon or the host's.
 std::string TrayLooks() {
@@ -226,13 +208,12 @@ TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
   EXPECT_EQ(TrayLooks() + "; " + Bands(host), "plain standard; band 0 background=none, band 1 background=none");
   // Docked, the status window follows the add-on panel when the host moves, and when it is sized.
   EXPECT_TRUE(WaitUntil([&] { return DockedAtPanel(host); }, kDeadlineMs)) << "not docked at the start";
+  HWND status = StatusWindowOf(host);  // made once, then only shown and hidden
   for (UINT only : {SWP_NOSIZE, SWP_NOMOVE}) {
     RECT was, now;
-    GetWindowRect(GetDlgItem(main, kAddOnPanel), &was);
+    GetWindowRect(status, &was);
     SetWindowPos(main, nullptr, 70, 50, 830, 620, only | SWP_NOZORDER | SWP_NOACTIVATE);
-    EXPECT_TRUE(WaitUntil([&] {
-      return GetWindowRect(GetDlgItem(main, kAddOnPanel), &now) && now.left != was.left && DockedAtPanel(host);
-    }, kDeadlineMs))
+    EXPECT_TRUE(WaitUntil([&] { return GetWindowRect(status, &now) && now.left != was.left && DockedAtPanel(host); }, kDeadlineMs))
         << "the host was moved or sized (" << only << "): the status window stayed";
   }
 
@@ -274,8 +255,8 @@ TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
 
   page = SelectPage(dialog, 202);
   Clicks(page, {1503, 1504, 1506, 1510, 1501, 1508});
-  ASSERT_TRUE(FillModal(host, page, 1502, "Open", {{0x47C, icon}})) << "no file picker for the tray icon";
-  ASSERT_TRUE(FillModal(host, page, 1509, "Open", {{0x47C, bitmap}})) << "no file picker for the toolbar bitmap";
+  for (auto [button, file] : {std::pair{1502, icon}, {1509, bitmap}})  // the file pickers of tray icon and toolbar bitmap
+    ASSERT_TRUE(FillModal(host, page, button, "Open", {{0x47C, file}})) << "no file picker for " << button;
 
   page = SelectPage(dialog, 203);
   EXPECT_EQ(WindowTextOf(GetDlgItem(page, 1901)), "90") << "from the machine's key";
@@ -349,7 +330,6 @@ TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
   // At once: the banner goes (the player bar moves up into its row); Tools moves into the menu bar with the new tool; the
   // new filter's watcher copies a new file.
   EXPECT_FALSE(IsWindowVisible(GetDlgItem(main, kAddOnPanel)));
-  HWND status = StatusWindowOf(host);
   EXPECT_TRUE((GetWindowLongA(status, GWL_STYLE) & WS_CAPTION) && !IsWindowEnabled(GetDlgItem(status, 1124)))
       << "without the banner the status window floats and cannot dock";
   EXPECT_TRUE(WaitUntil([] { return TrayLooks() == "square custom"; }, kDeadlineMs)) << TrayLooks();
