@@ -260,6 +260,24 @@ bool LogSentCount() {
   return sentCounter != nullptr;
 }
 
+// Logs each rebar band's background bitmap as "band <i> background=<w>x<h>" (or
+// "none"), as a user sees it behind the toolbars.
+bool LogBandBackgrounds() {
+  const int count = static_cast<int>(SendMessageA(g.rebar, RB_GETBANDCOUNT, 0, 0));
+  for (int band = 0; band < count; ++band) {
+    REBARBANDINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = RBBIM_BACKGROUND;
+    BITMAP bitmap = {};
+    if (!SendMessageA(g.rebar, RB_GETBANDINFOA, band, reinterpret_cast<LPARAM>(&info))) return false;
+    if (info.hbmBack && GetObjectA(info.hbmBack, sizeof bitmap, &bitmap))
+      Log("band %d background=%ldx%ld", band, bitmap.bmWidth, bitmap.bmHeight);
+    else
+      Log("band %d background=none", band);
+  }
+  return count > 0;
+}
+
 bool Execute(const std::string& line) {
   std::vector<std::string> words;
   for (const std::string& w : SplitFields(line, ' '))
@@ -299,6 +317,7 @@ bool Execute(const std::string& line) {
   if (verb == "new-menubar") return ReplaceMenuBar();
   if (verb == "popup") return LogOpenPopup();
   if (verb == "resources") return LogResources();
+  if (verb == "bands") return LogBandBackgrounds();
   if (verb == "gui-objects") { LogGuiObjects(); return true; }
   if (verb == "sent-count") return LogSentCount();
   if (bool understood = false; ExecuteSearchCommand(words, &understood)) return understood;

@@ -1,6 +1,7 @@
 // live_updates_win: what happens at once when the options dialog saves a changed
 // setting that belongs to the host window.
 #include "common/extension_options.h"
+#include "extension/core/addon_host.h"
 #include "extension/core/module_state.h"
 #include "extension/hostui/feature_links_win.h"
 #include "extension/hostui/host_layout_win.h"
@@ -26,7 +27,9 @@ void HideAdBannerChanged() {
     LayoutWithoutAdBanner();
     return;
   }
-  // The host lays out its own bars again on its next resize.
+  // The host lays out its own bars again on its next resize; the add-on panel in
+  // the banner's row was hidden by this module, so only this module shows it again.
+  if (HostPanelWindow) ShowWindow(HostPanelWindow, SW_SHOWNA);
   if (HostMainWindow) {
     RECT client;
     GetClientRect(HostMainWindow, &client);

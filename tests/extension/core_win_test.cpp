@@ -1,9 +1,6 @@
 // The spine's routines in-process, where one host run cannot show them: saving the
 // add-on list, refusing this module under another spelling of its path, and the
 // shutdown steps with the process end recorded instead of done.
-#include <windows.h>
-
-#include <gtest/gtest.h>
 
 #include "extension/core/addon_host.h"
 #include "extension/core/module_state.h"

@@ -5,11 +5,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <gtest/gtest.h>
-
-#include <string>
 #include <utility>
-#include <vector>
 
 #include "support/extension_keys.h"
 #include "support/hostsim_driver.h"
@@ -229,7 +225,6 @@ TEST_F(HostStory, LayoutWithoutAdBannerIsStableAndAbout) {
   EXPECT_EQ(host_->CountLog("command 57664"), 0) << "the module's About box replaces the host's";
 }
 
-
 // Pass 0 of the finder asks for both missing windows, pass 9 again for the one
 // still missing; once the last appears the start view (IniTab 2) is asked for
 // once. The five exports reach every loaded add-on in list order with the host's
@@ -256,9 +251,7 @@ TEST_F(HostStory, FinderAddOnsAndExitFromTheTray) {
 
   const bool onTop = GetWindowLongPtrA(Main(), GWL_EXSTYLE) & WS_EX_TOPMOST;  // 11006 toggled it, when that test ran
   PostMessageA(Main(), WM_COMMAND, 11102, 0);
-  DWORD code = 99;
-  ASSERT_TRUE(host_->WaitForExit(10000, &code)) << "the host did not end";
-  EXPECT_EQ(code, 0u);
+  ASSERT_TRUE(HostExitsWithZero(*host_, 10000, false));
   // One exit command, no host code after the module was released, Traffic asked for in pass 0 only, the start view once.
   EXPECT_EQ(std::vector<int>({host_->CountLog("command 32870"), host_->CountLog("host-cleanup"), host_->CountLog("command 113"),
                               host_->CountLog("command 32788")}), std::vector<int>({1, 0, 2, 2}));
@@ -321,19 +314,13 @@ TEST_F(GuardedHostStory, StartsInTheTrayAttachesOnceAndOnlyYesExits) {
   // it with 0. Settings given as the wrong type counted as their defaults.
   for (int answer : {IDNO, IDYES}) {
     PostMessageA(Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (box = HostTopWindow(*host_, "#32770", "VA Extensions")) != nullptr; },
-                          kDeadlineMs)) << "no exit question";
-    EXPECT_EQ(WindowTextOf(GetDlgItem(box, 0xFFFF)), "Are you sure that you want to exit Vexlo Aero V++?");
-    PostMessageA(box, WM_COMMAND, answer, 0);
+    ASSERT_EQ(AnswerHostMessageBox(*host_, answer), "Are you sure that you want to exit Vexlo Aero V++?");
     if (answer == IDYES) break;
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, kDeadlineMs) && host_->Sync());
+    ASSERT_TRUE(host_->Sync());
     EXPECT_TRUE(IsWindowVisible(Main()));
     EXPECT_EQ(host_->CountLog("command "), 0) << "the exit reached the host, or ForceCreation as text counted";
   }
-  DWORD code = 99;
-  ASSERT_TRUE(host_->WaitForExit(10000, &code));
-  EXPECT_EQ(code, 0u);
+  ASSERT_TRUE(HostExitsWithZero(*host_, 10000, false));
   EXPECT_EQ(Values(HKEY_CURRENT_USER, kLastStateKey, {"StatusWnd", "ConfigDlg"}), "StatusWnd=0,0,0,0;ConfigDlg#0;");
 }
 

@@ -16,12 +16,10 @@
 // host's counts must stay flat. The exit code is the verdict.
 //   soak            the long run: 8 rounds of 125 files and QuickLinks of 100
 //   soak --short    the test run's: 3 rounds of 10 files and QuickLinks of 10
-#include <windows.h>
 
 #include <cstdio>
 #include <map>
 #include <regex>
-#include <string>
 #include <tuple>
 #include <utility>
 

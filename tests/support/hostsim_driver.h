@@ -19,6 +19,7 @@ std::string HostSimProgram();
 std::string ExtensionModule();
 std::string TestAddOnLibrary();     // records every call it gets (see test_addon.cpp)
 std::string NoExportsLibrary();     // a library without the five exports
+std::string TestFile(const std::string& name);  // a file of tests/support/files
 
 // Polls `condition` every `stepMs` until it is true or `timeoutMs` passed.
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs, int stepMs = 20);
@@ -92,9 +93,13 @@ RECT ChildRect(HWND parent, int id);
 // WM_GETTEXT with a deadline: GetWindowText does not ask a window of another process.
 std::string WindowTextOf(HWND window);
 
-// Asks the host to exit through its own exit command and waits for the process:
-// success only when it ended within the deadline with exit code 0.
-testing::AssertionResult HostExitsWithZero(HostSim& host, int timeoutMs = 10000);
+// Answers the module's message box (caption "VA Extensions") in the host with
+// `button` and gives its text; "<no message box>" when none comes.
+std::string AnswerHostMessageBox(const HostSim& host, int button = IDOK);
+// Asks the host to exit through its own exit command (unless `ask` is false: it was
+// asked otherwise) and waits for the process: success only when it ended within the
+// deadline with exit code 0.
+testing::AssertionResult HostExitsWithZero(HostSim& host, int timeoutMs = 10000, bool ask = true);
 
 // One item of a menu the host dumped into its log as
 // "<prefix> <position> id=<id> flags=<flags> <text>".

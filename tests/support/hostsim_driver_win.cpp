@@ -28,6 +28,7 @@ std::string HostSimProgram() { return WindowsPath(VA_HOSTSIM_EXE); }
 std::string ExtensionModule() { return WindowsPath(VA_CH_PLUG_DLL); }
 std::string TestAddOnLibrary() { return WindowsPath(VA_TEST_ADDON_DLL); }
 std::string NoExportsLibrary() { return WindowsPath(VA_NO_EXPORTS_DLL); }
+std::string TestFile(const std::string& name) { return WindowsPath(VA_TEST_FILES_DIR) + "\\" + name; }
 
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs, int stepMs) {
   DWORD start = GetTickCount();
@@ -126,9 +127,8 @@ bool HostSim::Send(const std::string& command) {
 }
 
 bool HostSim::Sync(int timeoutMs) {
-  int marker = ++syncCounter_;
-  if (!Send("sync " + std::to_string(marker))) return false;
-  return WaitForLog("synced " + std::to_string(marker), timeoutMs);
+  const std::string marker = std::to_string(++syncCounter_);
+  return Send("sync " + marker) && WaitForLog("synced " + marker, timeoutMs);
 }
 
 std::vector<LogLine> HostSim::Log() const {
@@ -163,8 +163,7 @@ bool HostSim::WaitForLog(const std::string& prefix, int timeoutMs, int count) co
 std::vector<std::string> HostSim::AddOnLog() const { return SplitLines(ReadWholeFile(temp_.Join("addons.log"))); }
 
 bool HostSim::WaitForExit(int timeoutMs, DWORD* exitCode) {
-  if (!process_.hProcess) return false;
-  if (WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0) return false;
+  if (!process_.hProcess || WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0) return false;
   if (exitCode) GetExitCodeProcess(process_.hProcess, exitCode);
   return true;
 }
@@ -184,23 +183,13 @@ HWND HostTopWindow(const HostSim& host, const char* cls, const char* caption, bo
   return nullptr;
 }
 
-namespace {
-struct ChildSearch {
-  int id, parentId;
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchChild(HWND window, LPARAM lParam) {
-  auto* search = reinterpret_cast<ChildSearch*>(lParam);
-  if (GetDlgCtrlID(window) != search->id || GetDlgCtrlID(GetParent(window)) != search->parentId) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-}  // namespace
-
 HWND HostControl(const HostSim& host, int id, int parentId) {
-  ChildSearch search{id, parentId};
-  if (host.MainWindow()) EnumChildWindows(host.MainWindow(), MatchChild, reinterpret_cast<LPARAM>(&search));
+  struct { int id, parentId; HWND found; } search{id, parentId, nullptr};
+  if (host.MainWindow())
+    EnumChildWindows(host.MainWindow(), [](HWND window, LPARAM data) WINAPI -> BOOL {
+      auto* s = reinterpret_cast<decltype(search)*>(data);
+      return GetDlgCtrlID(window) != s->id || GetDlgCtrlID(GetParent(window)) != s->parentId || (s->found = window, FALSE);
+    }, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
@@ -227,8 +216,16 @@ std::string StatusPageText(const HostSim& host, int page, int control) {
   return frame ? WindowTextOf(GetDlgItem(GetDlgItem(frame, page), control)) : "";
 }
 
-testing::AssertionResult HostExitsWithZero(HostSim& host, int timeoutMs) {
-  if (!host.Send("exit")) return testing::AssertionFailure() << "the host took no exit command";
+std::string AnswerHostMessageBox(const HostSim& host, int button) {
+  HWND box = nullptr;
+  if (!WaitUntil([&] { return (box = HostTopWindow(host, "#32770", "VA Extensions")) != nullptr; }, 10000)) return "<no message box>";
+  const std::string text = WindowTextOf(GetDlgItem(box, 0xFFFF));
+  PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+  return WaitUntil([&] { return !IsWindow(box); }, 10000) ? text : text + " <not closed>";
+}
+
+testing::AssertionResult HostExitsWithZero(HostSim& host, int timeoutMs, bool ask) {
+  if (ask && !host.Send("exit")) return testing::AssertionFailure() << "the host took no exit command";
   DWORD code = 99;
   if (!host.WaitForExit(timeoutMs, &code)) return testing::AssertionFailure() << "the host did not end";
   if (code != 0) return testing::AssertionFailure() << "the host ended with exit code " << code;

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <gtest/gtest.h>
 
 #include <cstring>
 #include <set>

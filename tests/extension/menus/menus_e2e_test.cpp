@@ -3,11 +3,7 @@
 // frame as the menus send them, started programs are the recording program, and
 // the clipboard is read from this process. Expected hashes come from an
 // independent reference implementation.
-#include <windows.h>
 
-#include <gtest/gtest.h>
-
-#include <string>
 #include <tuple>
 
 #include "extension/core/host_ids.h"
@@ -34,16 +30,6 @@ std::vector<HWND> ProgressWindows(const HostSim& host) {
       },
       reinterpret_cast<LPARAM>(&search));
   return search.second;
-}
-
-// Answers the module's message box in the host with OK and gives its text.
-std::string HostMessageBox(const HostSim& host) {  // (the progress window is no message box)
-  HWND box = nullptr;
-  EXPECT_TRUE(WaitUntil([&] { return (box = HostTopWindow(host, "#32770")) && !GetDlgItem(box, 1131); }, 10000));
-  const std::string text = WindowTextOf(GetDlgItem(box, 0xFFFF));
-  PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 10000));
-  return text;
 }
 
 std::string Block(const std::string& name, const std::string& size, const std::string& kb, const std::string& hash) {
@@ -83,6 +69,7 @@ TEST(MenusInHost, ToolsShellOpenAndQuickLinksFromTheHostsMenus) {
   for (const auto& [key, name, kind, value] : values) PutRawValue(HKEY_CURRENT_USER, key, name, kind, value);
   const char kAbc[] = "=kK7e2ZIs+JRup4WGNUk3JMVCaoA=", kSmall[] = "=7kMlyZjWEEme+XSYNzE1gQD8//8=";
   const char kBig[] = "=kK7e2ZIs+JRup4WGNUk3JPsOHFE=";  // zero bytes, 5,000,000, 1023 and 700,000,000 long
+  const char kHuge[] = "=kK7e2ZIs+JRup4WGNUk3JO4wt3U=";  // 5,000,000,000 bytes, zeros up to the last four: "tail"
   constexpr int kBigFiles = 400;
   // Previews: a finished "file" that is a folder, or a name whose "?" would find it,
   // is passed over for the working file; a finished file is previewed.
@@ -94,7 +81,7 @@ TEST(MenusInHost, ToolsShellOpenAndQuickLinksFromTheHostsMenus) {
   // Library files of these sizes (zeros, sparse where the file system allows); "???.mp3"
   // is no file, and as a search its name would find abc.mp3.
   std::vector<std::pair<std::string, int64_t>> files = {
-      {"abc.mp3", 5000000}, {"small.txt", 1023}, {"locked.bin", 2000}, {"???.mp3", -1}, {"clip.vatest", 1}};
+      {"abc.mp3", 5000000}, {"small.txt", 1023}, {"locked.bin", 2000}, {"???.mp3", -1}, {"clip.vatest", 1}, {"huge.bin", 4999999996}};
   for (int i = 0; i < kBigFiles; ++i) files.push_back({"big_" + std::to_string(1000 + i) + ".bin", 700000000});
   for (const auto& [name, size] : files) {
     scenario += "library = " + name + " | " + host.folder() + "\n";
@@ -102,6 +89,7 @@ TEST(MenusInHost, ToolsShellOpenAndQuickLinksFromTheHostsMenus) {
     HANDLE file = CreateFileA(host.Join(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     SetFilePointerEx(file, LARGE_INTEGER{.QuadPart = size}, nullptr, FILE_BEGIN);
     SetEndOfFile(file);
+    if (DWORD written = 0; size > 4000000000) WriteFile(file, "tail", 4, &written, nullptr);  // past 4 GiB: a 32-bit position misses it
     CloseHandle(file);
   }
   ASSERT_TRUE(host.Start(scenario));
@@ -131,6 +119,7 @@ TEST(MenusInHost, ToolsShellOpenAndQuickLinksFromTheHostsMenus) {
   for (int format : {1, 2, 4, 5}) expectLinks("1", format, formats[format - 1]);
   // The folder row selected with the files is not a file and is skipped.
   expectLinks("0,1,2", 3, Block("abc.mp3", "5000000", "4882", kAbc) + Block("small.txt", "1023", "0", kSmall));
+  expectLinks("6", 3, Block("huge.bin", "5000000000", "4882812", kHuge));  // through the real file reader
   HANDLE lock = CreateFileA(host.Join("locked.bin").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
   expectLinks("3,4", 3,
@@ -159,7 +148,7 @@ TEST(MenusInHost, ToolsShellOpenAndQuickLinksFromTheHostsMenus) {
   ASSERT_TRUE(WaitUntil([&] { return ProgressWindows(host).empty(); }, 5000));
   ASSERT_TRUE(OpenClipboard(other.first));
   ASSERT_TRUE(host.Send("command 11452"));
-  EXPECT_EQ(HostMessageBox(host),
+  EXPECT_EQ(AnswerHostMessageBox(host),
             "The QuickLinks could not be copied: another program holds the clipboard. Please try again.");
   CloseClipboard();
   EXPECT_EQ(ClipboardText(), anchor + "\r\n");
@@ -176,11 +165,11 @@ TEST(MenusInHost, ToolsShellOpenAndQuickLinksFromTheHostsMenus) {
   ASSERT_TRUE(host.Send("select-library 5") && host.Send("command 11005") && log.WaitForLines(5));
   EXPECT_EQ(log.Lines()[4], "cwd=" + host.folder() + "|" + host.Join("clip.vatest"));
   ASSERT_TRUE(host.Send("command 10001"));
-  EXPECT_EQ(HostMessageBox(host), "Can't open : '" + host.Join("nothing.exe") + "'");
+  EXPECT_EQ(AnswerHostMessageBox(host), "Can't open : '" + host.Join("nothing.exe") + "'");
 
   // The long run.
   std::string rows;
-  for (int i = 0; i < kBigFiles; ++i) rows += (i ? "," : "") + std::to_string(6 + i);
+  for (int i = 0; i < kBigFiles; ++i) rows += (i ? "," : "") + std::to_string(7 + i);
   ASSERT_TRUE(EmptyTheClipboard() && host.Send("select-library " + rows) && host.Send("command 11453"));
   HWND progress = nullptr;
   ASSERT_TRUE(WaitUntil(

@@ -4,8 +4,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <memory>
 

@@ -3,8 +3,6 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <filesystem>
 #include <map>

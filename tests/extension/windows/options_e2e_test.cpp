@@ -5,12 +5,10 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <gtest/gtest.h>
 
 #include <fstream>
-#include <string>
-#include <vector>
 
+#include "extension/core/host_ids.h"
 #include "extension/resources/resource.h"
 #include "support/extension_keys.h"
 #include "support/hostsim_driver.h"
@@ -38,20 +36,11 @@ LRESULT Ask(HWND window, UINT message, WPARAM w = 0, LPARAM l = 0, bool wide = f
 LRESULT AskItem(HWND dialog, int id, UINT message, WPARAM w = 0, LPARAM l = 0, bool wide = false) {
   return Ask(GetDlgItem(dialog, id), message, w, l, wide);
 }
-// A visible dialog of the host's process titled `caption` (any title when null),
-// other than `except`; 0 after the deadline.
-HWND WaitForDialog(HostSim& host, const char* caption, HWND except = nullptr) {
+// A visible dialog of the host's process titled `caption` (any title when null); 0 after the deadline, or at
+// once when the host has ended.
+HWND WaitForDialog(HostSim& host, const char* caption) {
   HWND found = nullptr;
-  WaitUntil([&] {
-    if (!host.Running()) return true;  // no dialog will come
-    for (found = FindWindowExA(nullptr, nullptr, "#32770", caption); found;
-         found = FindWindowExA(nullptr, found, "#32770", caption)) {
-      DWORD owner = 0;
-      GetWindowThreadProcessId(found, &owner);
-      if (owner == host.ProcessId() && found != except && IsWindowVisible(found)) return true;
-    }
-    return false;
-  }, kDeadlineMs);
+  WaitUntil([&] { return !host.Running() || (found = HostTopWindow(host, "#32770", caption)); }, kDeadlineMs);
   return found;
 }
 HWND Open(HostSim& host, int command) {
@@ -105,15 +94,7 @@ bool FillModal(HostSim& host, HWND page, int button, const char* caption, std::v
   return WaitUntil([&] { return !IsWindow(modal); }, kDeadlineMs);
 }
 // Presses `button`, returns the text of the module's message box and answers it.
-std::string MessageAfter(HostSim& host, HWND page, int button) {
-  Post(page, button);
-  HWND box = WaitForDialog(host, "VA Extensions");
-  if (!box) return "<no message box>";
-  const std::string text = WindowTextOf(GetDlgItem(box, 0xFFFF));
-  Post(box, IDOK);
-  WaitUntil([&] { return !IsWindow(box); }, kDeadlineMs);
-  return text;
-}
+std::string MessageAfter(HostSim& host, HWND page, int button) { return Post(page, button), AnswerHostMessageBox(host); }
 // Has the host dump its menu bar and menus; how many lines of that dump contain `text`.
 int InMenus(HostSim& host, const std::string& text) {
   const int before = host.CountLog("menubar-end");
@@ -132,6 +113,36 @@ std::string ToolsPlaces(HostSim& host) {
     if (line.size() > 6 && line.compare(line.size() - 6, 6, " Tools") == 0) out += line.substr(0, line.find(" id=")) + "; ";
   }
   return out;
+}
+
+// The status window stands docked: without caption, at the add-on panel's top-left corner.
+bool DockedAtPanel(HostSim& host) {
+  RECT s = {}, p = {};
+  return GetWindowRect(StatusWindowOf(host), &s) && GetWindowRect(GetDlgItem(host.MainWindow(), kAddOnPanel), &p) &&
+         s.left == p.left && s.top == p.top && !(GetWindowLongA(StatusWindowOf(host), GWL_STYLE) & WS_CAPTION);
+}
+// What the tray icon shows: the red square (the accelerator is off) or none, the custom blue icon or the host's.
+std::string TrayLooks() {
+  if (TrayIconPixel(0, 0) == CLR_INVALID) return "not one icon";
+  return std::string(SimilarColour(TrayIconPixel(13, 2), RGB(230, 50, 50)) ? "square " : "plain ") +
+         (SimilarColour(TrayIconPixel(4, 10), RGB(30, 60, 200)) ? "custom" : "standard");
+}
+// The rebar bands' background bitmaps, as the host reports them.
+std::string Bands(HostSim& host) {
+  const auto lines = host.Send("bands") ? host.LogStartingWith("band ") : std::vector<LogLine>{};
+  return lines.size() < 2 ? "no bands" : lines[lines.size() - 2].text + ", " + lines.back().text;
+}
+// The default item of the library list's right-click menu, by its command id.
+std::string FileManagerDefault(HostSim& host) {
+  // (A menu asked for while the host's window changes can be lost: it is asked for again.)
+  if (!WaitUntil([&] {
+        PostMessageA(HostControl(host, host::kLibraryListId, host::kPaneSecondId), WM_CONTEXTMENU, 0, 0);
+        return WaitUntil([&] { return host.Send("popup"); }, 1000, 50);
+      }, kDeadlineMs, 0))
+    return "no menu";
+  for (const MenuDumpItem& item : LastMenuDump(host, "popup", "automation popup", "popup-end"))
+    if (item.flags.find('D') != std::string::npos) return std::to_string(item.id);
+  return "no default";
 }
 
 std::string Settings() { return RegistrySnapshot(HKEY_CURRENT_USER, kExtKey) + RegistrySnapshot(HKEY_LOCAL_MACHINE, kExtKey); }
@@ -165,7 +176,7 @@ TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
                     third = host.CopyIn(TestAddOnLibrary(), "third.dll"), itself = host.CopyIn(ExtensionModule(), "me.dll");
   PutRawValue(HKEY_CURRENT_USER, kLocalContent, "DownloadDir", REG_SZ, Sz(shared));
   PutDword(HKEY_CURRENT_USER, kLastStateKey, "ConfigDlg", 205);
-  PutRawValue(HKEY_CURRENT_USER, kLastStateKey, "StatusWnd", REG_SZ, Sz("40,40,1,0"));
+  PutRawValue(HKEY_CURRENT_USER, kLastStateKey, "StatusWnd", REG_SZ, Sz("40,40,1,1"));
   // Each value is read from the user's key first, then the machine's.
   PutDword(HKEY_LOCAL_MACHINE, kExtKey, "ChangeToolbarBehave", 1);
   PutDword(HKEY_LOCAL_MACHINE, kExtKey, "StartVAInTray", 1);
@@ -193,7 +204,18 @@ TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
            (underOptions = ToolsPlaces(host)).rfind("menu 3 ", 0) == 0 &&
            underOptions.find(';') + 2 == underOptions.size() && StatusWindowOf(host);
   }, kDeadlineMs)) << underOptions;
-  const std::string before = Settings();
+  const std::string before = Settings(), icon = TestFile("blue_tray.ico"), bitmap = TestFile("toolbar_24x8.bmp");
+  EXPECT_EQ(TrayLooks() + "; " + Bands(host), "plain standard; band 0 background=none, band 1 background=none");
+  // Docked, the status window follows the add-on panel when the host moves, and when it is sized.
+  EXPECT_TRUE(WaitUntil([&] { return DockedAtPanel(host); }, kDeadlineMs)) << "not docked at the start";
+  HWND status = StatusWindowOf(host);  // made once, then only shown and hidden
+  for (UINT only : {SWP_NOSIZE, SWP_NOMOVE}) {
+    RECT was, now;
+    GetWindowRect(status, &was);
+    SetWindowPos(main, nullptr, 70, 50, 830, 620, only | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(WaitUntil([&] { return GetWindowRect(status, &now) && now.left != was.left && DockedAtPanel(host); }, kDeadlineMs))
+        << "the host was moved or sized (" << only << "): the status window stayed";
+  }
 
   HWND dialog = Open(host, kOptionsCommand);
   ASSERT_NE(dialog, nullptr);
@@ -232,7 +254,9 @@ TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
   Ask(page, WM_COMMAND, MAKEWPARAM(1608, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(page, 1608)));
 
   page = SelectPage(dialog, 202);
-  Clicks(page, {1503, 1504, 1506, 1510});
+  Clicks(page, {1503, 1504, 1506, 1510, 1501, 1508});
+  for (auto [button, file] : {std::pair{1502, icon}, {1509, bitmap}})  // the file pickers of tray icon and toolbar bitmap
+    ASSERT_TRUE(FillModal(host, page, button, "Open", {{0x47C, file}})) << "no file picker for " << button;
 
   page = SelectPage(dialog, 203);
   EXPECT_EQ(WindowTextOf(GetDlgItem(page, 1901)), "90") << "from the machine's key";
@@ -301,25 +325,36 @@ TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
     }
   // The new filter's destination; the add-on path still in its box is saved, nothing after it.
   EXPECT_EQ(Stored(kFiltersKey, "Dest64") + "|" + Stored(kAddOnKey, "Dll8", HKEY_LOCAL_MACHINE) + "|" +
-                Stored(kAddOnKey, "Dll9", HKEY_LOCAL_MACHINE),
-            copies + "|" + third + "|<missing>");
+                Stored(kAddOnKey, "Dll9", HKEY_LOCAL_MACHINE) + "|" + Stored(kExtKey, "TrayIcon") + "|" + Stored(kExtKey, "ToolBarBitmap"),
+            copies + "|" + third + "|<missing>|" + icon + "|" + bitmap);
   // At once: the banner goes (the player bar moves up into its row); Tools moves into the menu bar with the new tool; the
   // new filter's watcher copies a new file.
   EXPECT_FALSE(IsWindowVisible(GetDlgItem(main, kAddOnPanel)));
+  EXPECT_TRUE((GetWindowLongA(status, GWL_STYLE) & WS_CAPTION) && !IsWindowEnabled(GetDlgItem(status, 1124)))
+      << "without the banner the status window floats and cannot dock";
+  EXPECT_TRUE(WaitUntil([] { return TrayLooks() == "square custom"; }, kDeadlineMs)) << TrayLooks();
+  EXPECT_EQ(Bands(host) + "; " + FileManagerDefault(host), "band 0 background=24x8, band 1 background=24x8; 61219");
   EXPECT_EQ(ChildRect(main, 0xE806).top, ChildRect(main, 0xE802).top);
   EXPECT_EQ(InMenus(host, " id=10031 "), 1) << "the new tool is in the Tools menu";
   EXPECT_EQ(ToolsPlaces(host), "menubar 5; ") << "Tools moved into the menu bar, once";
-  std::ofstream(shared + "\\notes.txt") << "notes";
-  EXPECT_TRUE(WaitUntil([&] { return GetFileAttributesA((copies + "\\notes.txt").c_str()) != INVALID_FILE_ATTRIBUTES; },
-                        15000));
+  // A file another program holds open is passed over, and taken once let go with no change to the folder. (Both
+  // come in by a rename, one change each; a handle that wrote would leave a change when closed.)
+  auto copied = [&](const char* name) { return GetFileAttributesA((copies + "\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES; };
+  for (const char* name : {"held.txt", "notes.txt"}) std::ofstream(host.Join(name)) << name;
+  HANDLE holder = CreateFileA(host.Join("held.txt").c_str(), GENERIC_READ, FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+  for (const char* name : {"held.txt", "notes.txt"}) MoveFileA(host.Join(name).c_str(), (shared + "\\" + name).c_str());
+  EXPECT_TRUE(WaitUntil([&] { return copied("notes.txt"); }, 15000));
+  EXPECT_FALSE(copied("held.txt")) << "copied while held";
+  CloseHandle(holder);
+  EXPECT_TRUE(WaitUntil([&] { return copied("held.txt"); }, 15000)) << "a file let go was not tried again";
 
   // The accelerator command opens its page with what was stored, and shows it
   // again while the dialog is open on another page.
   dialog = Open(host, kAccelOptionsCommand);
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(SelectedPage(dialog), 203);
-  Clicks(SelectPage(dialog, 201), {1605, 1603});
-  Clicks(SelectPage(dialog, 202), {1504, 1505, 1503});
+  Clicks(SelectPage(dialog, 201), {1605, 1603, 1132, 1133});
+  Clicks(SelectPage(dialog, 202), {1504, 1505, 1503, 1501, 1508, 1510});
   EXPECT_TRUE(TrayHasIcon(main, kTrayId)) << "the icon before the title-bar switch";
   ASSERT_TRUE(host.Send("command " + std::to_string(kAccelOptionsCommand)));
   EXPECT_TRUE(WaitUntil([&] { return SelectedPage(dialog) == 203 && IsWindowVisible(GetDlgItem(dialog, 203)); }, kDeadlineMs));
@@ -330,11 +365,17 @@ TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
       << "with the title-bar switch the tray icon goes while the window is visible";
   EXPECT_EQ(ToolsPlaces(host), underOptions) << "Tools back under Options, once";
   EXPECT_NE(ChildRect(main, 0xE806).top, ChildRect(main, 0xE802).top) << "the banner's row is back, the player below it";
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(main, kAddOnPanel))) << "the add-on panel is back with the banner";
+  EXPECT_EQ(Bands(host) + "; " + FileManagerDefault(host), "band 0 background=none, band 1 background=none; 11005");
+  ASSERT_TRUE(IsWindowEnabled(GetDlgItem(status, 1124))) << "the dock button is back with the banner";
+  Press(status, 1124);
+  EXPECT_TRUE(WaitUntil([&] { return DockedAtPanel(host); }, kDeadlineMs)) << "docked again";
+  ShowWindow(main, SW_HIDE);  // with the title-bar switch the icon shows while the window is hidden
+  EXPECT_TRUE(WaitUntil([] { return TrayLooks() == "plain standard"; }, kDeadlineMs)) << TrayLooks();
 
   EXPECT_TRUE(HostExitsWithZero(host));
   EXPECT_EQ(Stored(kLastStateKey, "ConfigDlg"), "203");
 }
-
 
 constexpr int kSearchFormId = 0xE900, kSearchPanelId = 4096;
 constexpr int kStepMs = 6000;  // one 1.5-second step of the loop, with room for a slow machine
