@@ -23,7 +23,8 @@ TEST(TextRules, UpperCaseSplitAndNumericEdits) {
   struct Split { std::string_view line; const char *program, *arguments; } splits[] = {
       {"  \"C:\\Program Files\\Tool\\tool.exe\"   -a  \"b c\"  ", "C:\\Program Files\\Tool\\tool.exe", "-a  \"b c\""},
       {"C:\\tools\\x.exe  /q   file.txt ", "C:\\tools\\x.exe", "/q   file.txt"},
-      {"\"C:\\a b\\x.exe -v", "C:\\a b\\x.exe -v", ""}, {std::string_view(" \0prog arg\0 ", 12), "prog", "arg"}, {"\"\"", "", ""}};
+      {"\"C:\\a b\\x.exe -v", "C:\\a b\\x.exe -v", ""}, {std::string_view(" \0prog arg\0 ", 12), "prog", "arg"}, {"\"\"", "", ""},
+      {"\"a\"-b \"c\" ", "a", "-b \"c\""}, {"\"\"\"x", "", "\"x"}, {"tool", "tool", ""}, {"  ", "", ""}};
   for (const Split& row : splits) {
     std::string program = "x", arguments = "x";
     SplitCommandLine(row.line, program, arguments);
@@ -82,7 +83,9 @@ PlaceholderRules Rules(std::map<std::string, std::string> environment) {
 
 TEST(PlaceholderScan, ExpandsByTheRulesOfEachName) {
   const PlaceholderRules rules = Rules({{"TEMP", "C:\\Temp"}, {"ENVEMPTY", ""}, {"LOOP", "x%LOOP%y"},
-                                        {"A", "%B%"}, {"B", "%A%"}, {"WINDIR", "from environment"}});
+                                        {"A", "%B%"}, {"B", "%A%"}, {"WINDIR", "from environment"},
+                                        {"MY VAR", "v"}, {std::string(300, 'N'), "long"}});
+  const std::string longName = "%" + std::string(300, 'n') + "%\\";  // as long a name as a user may type
   for (auto [in, out] : {std::pair{"%WINROOT%\\My Shared Folder", "C:\\My Shared Folder"}, {"%winroot%|%WinRoot%", "C:|C:"},
        {"%ROOT%-%ROOT%", "D:-D:"}, {"%%%", "%%%"}, {"100% sure", "100% sure"}, {"%%ROOT%", "%%ROOT%"},
        {"%%%ROOT%", "%%D:"}, {"%NOPE%ROOT%", "%NOPE%ROOT%"}, {"%NOPE%%ROOT%", "%NOPE%D:"},  // an unknown name keeps its "%"
@@ -90,7 +93,8 @@ TEST(PlaceholderScan, ExpandsByTheRulesOfEachName) {
        {"%NOSUCH%\\a", "%NOSUCH%\\a"}, {"%WINDIR%", "C:\\WINDOWS"},  // known names win over the environment
        {"%MYSHARED%\\%WINDIR%", "S:\\%WINDIR%"}, {"%LONGSHARED%\\%WINDIR%", "E:\\Shared\\Files\\C:\\WINDOWS"},
        {"%VAPATH%\\Skins", "D:\\Client\\Skins"}, {"%TRIPLE%", "%ROOT%%ROOT%%ROOT%"}, {"%LOOP%", "x%LOOP%y"},
-       {"%SELF%-%SELF%", "[%SELF%]-[%SELF%]"}, {"%A%", "%A%"}}) {
+       {"%SELF%-%SELF%", "[%SELF%]-[%SELF%]"}, {"%A%", "%A%"}, {"a%my var%b", "avb"},
+       {longName.c_str(), "long\\"}}) {
     std::string text = in;
     ExpandPlaceholders(text, rules);
     EXPECT_EQ(text, out) << in;

@@ -100,15 +100,20 @@ TEST(QuickLinkHashes, UUHashReadsExactlyTheSampledBlocksAndStaysInRange) {
   }
 }
 
-// Every field; the five formats themselves are checked in the host (their
-// templates are the module's string resources).
-TEST(QuickLinkText, EveryField) {
-  const std::string h = "=kK7e2ZIs+JRup4WGNUk3JMVCaoA=";
+// The five formats filled whole, and every field at its edges.
+TEST(QuickLinkText, EveryFormatAndField) {
+  const std::string h = "=kK7e2ZIs+JRup4WGNUk3JMVCaoA=", link = "sig2dat:///|File:song.mp3|Length:5000000 Bytes,4882KB|UUHash:" + h,
+                    lines = "\r\nLength: 5000000 Bytes, 4882KB\r\nUUHash: " + h + "\r\n";
+  const std::string formats[] = {"<A HREF=\"" + link + "|\">song.mp3</A>", "[URL=\"" + link + "|\"]song.mp3[/URL]",
+                                 "File: song.mp3" + lines, "File: <A HREF=\"" + link + "|\">song.mp3</A>" + lines,
+                                 "File: [URL=\"" + link + "|\"]song.mp3[/URL]" + lines};
+  for (int n = 1; n <= 5; ++n) EXPECT_EQ(FillQuickLinkTemplate(QuickLinkTemplate(n), "song.mp3", 5000000, h), formats[n - 1]) << n;
+  EXPECT_TRUE(QuickLinkTemplate(0) == nullptr && QuickLinkTemplate(6) == nullptr);
   const std::tuple<const char*, const char*, int64_t, std::string, std::string> rows[] = {
-      {"%LB%/%LKB%", "x", 1023, h, "1023/0"},
+      {"%LB%/%LKB%", "x", 1023, h, "1023/0"}, {"%LB%/%LKB%", "x", 2047, h, "2047/1"}, {"%LKB%", "x", 0, h, "0"},
       {"%LB%/%LKB%", "x", 5000000000ll, h, "5000000000/4882812"},
       {"%FN%|%HASH%", "a%HASH%b%LB%.mp3", 7, h, "a%HASH%b%LB%.mp3|" + h},  // inserted text is not scanned again
-      {"50% %FN% %% %L", "n", 1, h, "50% n %% %L"},
+      {"50% %FN% %% %L %fn% %FN", "n", 1, h, "50% n %% %L %fn% %FN"}, {"%FN%%FN%", "", 1, h, ""},
       {"%FN% %LB% %LKB%KB %HASH%", "gone", -1, "", "gone ? ?KB (file not readable)"}};
   for (const auto& [linkTemplate, name, size, hash, expected] : rows)
     EXPECT_EQ(FillQuickLinkTemplate(linkTemplate, name, size, hash), expected) << linkTemplate << " " << size;
