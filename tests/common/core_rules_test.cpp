@@ -8,6 +8,7 @@
 #include <cstring>
 #include <map>
 
+#include "common/extension_options.h"
 #include "common/number_text.h"
 #include "common/placeholder_scan.h"
 #include "common/stored_texts.h"
@@ -50,6 +51,12 @@ TEST(TextRules, LeadingNumbersOfStoredTexts) {
       {"123456789012345", 2147483647}, {"-123456789012345", -2147483647 - 1}};
   for (const Row& row : rows) EXPECT_EQ(ParseLeadingInteger(row.text), row.value) << row.text;
   EXPECT_DOUBLE_EQ(ParseLeadingNumber("3.25kB"), 3.25);
+  // The status window's place: four numbers joined by ","; each part rounded, a missing one 0, the shown flag a byte.
+  EXPECT_EQ(FormatStatusWnd({100, 200, 1, 0}) + "|" + FormatStatusWnd({-5, 0, 255, -1}), "100,200,1,0|-5,0,255,-1");
+  for (auto [text, place] : {std::pair{"100,200,1,0", "100,200,1,0"}, {"10,20", "10,20,0,0"}, {"", "0,0,0,0"}, {"1,,3,4", "1,0,3,4"},
+       {" -5 , 7.6 ,1,1", "-5,8,1,1"}, {"-2.5,2.5,257,-3", "-3,3,1,-3"}, {"1,2,3,4,5", "1,2,3,4"}, {"x,2,", "0,2,0,0"},
+       {"99999999999,-99999999999", "2147483647,-2147483648,0,0"}, {",,,7", "0,0,0,7"}})
+    EXPECT_EQ(FormatStatusWnd(ParseStatusWnd(text)), place) << text;
 }
 
 // The captions decode exactly and are kept scrambled; a number out of range leaves

@@ -149,33 +149,33 @@ TEST(WizardRules, SizesSpeedsAndSummaries) {
   }
 }
 
-// The finish step's writes for the profiles the wizard ships, in order, unset values left out.
+// The finish step's writes for the profiles the wizard ships, in order, unset values left out; "switch" is
+// the root the client's switch selects.
 TEST(WizardRules, FinishWritesEveryProfileValueWhereItBelongs) {
-  const std::string user = "HKCU SOFTWARE\\Vexlo\\", v = "switch SOFTWARE\\V++\\", t = user + "Transfer\\",
-                    a = "HKCU SOFTWARE\\VAExtensions\\Accelerator\\";
-  const struct { const char* name; std::string userAtNetwork; std::array<uint32_t, 16> values; std::string writes; } rows[] = {
-      {"N/A", "joe@net@x", {0, 4, 4, 0, 1, 12, 60, 600, 40, 1, 1, 1, 500, 0, 3, 5},
-       "joe;" + v + "NetworkName=net@x;" + t + "UploadBandwidth=#0;" + t + "ConcurrentDownloads=#4;" + t + "ConcurrentUploads=#4;" +
-           user + "LocalContent\\DisableSharing=#0;" + user + "Advanced\\SuperNode=#1;" + v + "MaxFileSources=#12;" + v +
-           "FindMoreSourcesTimeLimit=#60;" + a + "CyclesDelay=#600;" + a + "ItemDelay=#40;" + a + "SkipPaused=#1;" + a +
-           "SkipQueued=#1;" + a + "SkipBySpeed=#1;" + a + "MinSpeed=#500;" + a + "KeepDownloads=#0;" + a + "NumDownloadsMin=#3;" +
-           a + "NumDownloadsMax=#5;"},
-      {"56K Modem", "alone", {300, 2, 2, 0, 1, 4, 60, U, U, U, U, U, U, U, U, U},
-       "alone;" + v + "NetworkName=;" + t + "UploadBandwidth=#24;" + t + "ConcurrentDownloads=#2;" + t + "ConcurrentUploads=#2;" +
-           user + "LocalContent\\DisableSharing=#0;" + user + "Advanced\\SuperNode=#1;" + v + "MaxFileSources=#4;" + v +
-           "FindMoreSourcesTimeLimit=#60;"},
-      {"ADSL 1024/512", "u@n", {4600, 8, 6, 0, U, 16, 60, U, U, U, U, U, U, U, U, U},
-       "u;" + v + "NetworkName=n;" + t + "UploadBandwidth=#368;" + t + "ConcurrentDownloads=#8;" + t + "ConcurrentUploads=#6;" +
-           user + "LocalContent\\DisableSharing=#0;" + v + "MaxFileSources=#16;" + v + "FindMoreSourcesTimeLimit=#60;"}};
+  const struct { const char *name, *userAtNetwork, *user, *network; std::array<uint32_t, 16> values; std::string writes; } rows[] = {
+      {"N/A", "joe@net@x", "joe", "net@x", {0, 4, 4, 0, 1, 12, 60, 600, 40, 1, 1, 1, 500, 0, 3, 5},
+       "UploadBandwidth=0 ConcurrentDownloads=4 ConcurrentUploads=4; HKCU SOFTWARE\\Vexlo\\LocalContent: DisableSharing=0; "
+       "HKCU SOFTWARE\\Vexlo\\Advanced: SuperNode=1; switch SOFTWARE\\V++: MaxFileSources=12 FindMoreSourcesTimeLimit=60; "
+       "HKCU SOFTWARE\\VAExtensions\\Accelerator: CyclesDelay=600 ItemDelay=40 SkipPaused=1 SkipQueued=1 SkipBySpeed=1 "
+       "MinSpeed=500 KeepDownloads=0 NumDownloadsMin=3 NumDownloadsMax=5"},
+      {"56K Modem", "alone", "alone", "", {300, 2, 2, 0, 1, 4, 60, U, U, U, U, U, U, U, U, U},
+       "UploadBandwidth=24 ConcurrentDownloads=2 ConcurrentUploads=2; HKCU SOFTWARE\\Vexlo\\LocalContent: DisableSharing=0; "
+       "HKCU SOFTWARE\\Vexlo\\Advanced: SuperNode=1; switch SOFTWARE\\V++: MaxFileSources=4 FindMoreSourcesTimeLimit=60"},
+      {"ADSL 1024/512", "u@n", "u", "n", {4600, 8, 6, 0, U, 16, 60, U, U, U, U, U, U, U, U, U},
+       "UploadBandwidth=368 ConcurrentDownloads=8 ConcurrentUploads=6; HKCU SOFTWARE\\Vexlo\\LocalContent: DisableSharing=0; "
+       "switch SOFTWARE\\V++: MaxFileSources=16 FindMoreSourcesTimeLimit=60"}};
   for (const auto& row : rows) {
-    ConnectionProfile profile{row.name, row.values};
-    std::string writes;
-    for (const PlannedWrite& w : PlanWizardSettings(row.userAtNetwork, "D:\\My Shared", profile))
-      writes += std::string(w.root == WriteRoot::CurrentUser ? "HKCU " : w.root == WriteRoot::LocalMachine ? "HKLM " : "switch ") +
-                w.key + "\\" + w.name + "=" + (w.isText ? w.text : "#" + std::to_string(w.number)) + ";";
-    const std::string first = user + "UserDetails\\UserName=", folder = user + "LocalContent\\DownloadDir=D:\\My Shared;";
-    std::string want = first + row.writes;
-    EXPECT_EQ(writes, want.insert(want.find(t), folder)) << row.name;
+    std::string writes, key;  // writes under one key in a row are listed after it
+    for (const PlannedWrite& w : PlanWizardSettings(row.userAtNetwork, "D:\\My Shared", ConnectionProfile{row.name, row.values})) {
+      const std::string next = (w.root == WriteRoot::CurrentUser ? "HKCU " : w.root == WriteRoot::LocalMachine ? "HKLM " : "switch ") +
+                               std::string(w.key);
+      writes += (next == key ? " " : (key.empty() ? "" : "; ") + next + ": ") + w.name + "=" +
+                (w.isText ? "\"" + w.text + "\"" : std::to_string(w.number));
+      key = next;
+    }
+    EXPECT_EQ(writes, "HKCU SOFTWARE\\Vexlo\\UserDetails: UserName=\"" + std::string(row.user) + "\"; switch SOFTWARE\\V++: "
+              "NetworkName=\"" + row.network + "\"; HKCU SOFTWARE\\Vexlo\\LocalContent: DownloadDir=\"D:\\My Shared\"; "
+              "HKCU SOFTWARE\\Vexlo\\Transfer: " + row.writes) << row.name;
   }
 }
 
