@@ -4,7 +4,6 @@
 // ends on values that name themselves or each other or keep growing).
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cstring>
 #include <map>
 
@@ -39,17 +38,15 @@ TEST(TextRules, UpperCaseSplitAndNumericEdits) {
   for (const Edit& row : edits) {
     std::string out = row.text;
     bool changed = row.max < 0 ? FilterNumericText(row.text, row.min == 1, out) : ClampNumberText(row.text, row.min, row.max, out);
-    EXPECT_EQ(changed, row.out != nullptr) << row.text;
-    EXPECT_EQ(out, row.out ? row.out : row.text) << row.text;
+    EXPECT_EQ((changed ? "changed to " : "kept ") + out, (row.out ? "changed to " : "kept ") + std::string(row.out ? row.out : row.text));
   }
 }
 
 TEST(TextRules, LeadingNumbersOfStoredTexts) {
-  struct Row { const char* text; int32_t value; } rows[] = {
-      {"42", 42}, {"   -17", -17}, {"\t+8", 8}, {"12abc", 12}, {"7 8", 7}, {"3,4", 3}, {"abc", 0}, {"", 0},
+  for (auto [text, value] : {std::pair{"42", 42}, {"   -17", -17}, {"\t+8", 8}, {"12abc", 12}, {"7 8", 7}, {"3,4", 3}, {"abc", 0}, {"", 0},
       {"-", 0}, {" x1", 0}, {"2.4", 2}, {"2.6", 3}, {"-2.6", -3}, {".5", 1}, {"2.5", 3}, {"-2.5", -3},
-      {"123456789012345", 2147483647}, {"-123456789012345", -2147483647 - 1}};
-  for (const Row& row : rows) EXPECT_EQ(ParseLeadingInteger(row.text), row.value) << row.text;
+      {"123456789012345", 2147483647}, {"-123456789012345", -2147483647 - 1}})
+    EXPECT_EQ(ParseLeadingInteger(text), value) << text;
   EXPECT_DOUBLE_EQ(ParseLeadingNumber("3.25kB"), 3.25);
   // The status window's place: four numbers joined by ","; each part rounded, a missing one 0, the shown flag a byte.
   EXPECT_EQ(FormatStatusWnd({100, 200, 1, 0}) + "|" + FormatStatusWnd({-5, 0, 255, -1}), "100,200,1,0|-5,0,255,-1");
@@ -65,8 +62,7 @@ TEST(StoredTexts, DecodeIntoBuffersOfEverySize) {
   char buffer[64];
   ASSERT_TRUE(DecodeStoredText(ExtensionStoredTexts(), 2, buffer, 14) && std::string(buffer) == "VA Extensions");
   for (int n : {1, 3, 4}) EXPECT_TRUE(DecodeStoredText(ExtensionStoredTexts(), n, buffer, sizeof buffer) && *buffer) << n;
-  std::span<const unsigned char> caption = ExtensionStoredTexts()[2];
-  EXPECT_EQ(std::string(caption.begin(), caption.end()).find("VA Ext"), std::string::npos);
+  EXPECT_EQ(std::string(ExtensionStoredTexts()[2].begin(), ExtensionStoredTexts()[2].end()).find("VA Ext"), std::string::npos);
   std::memset(buffer, '#', sizeof buffer);
   EXPECT_FALSE(DecodeStoredText(ExtensionStoredTexts(), 0, buffer, 9) || DecodeStoredText(ExtensionStoredTexts(), 5, buffer, 9) ||
                DecodeStoredText(WizardStoredTexts(), 3, buffer, 9) || DecodeStoredText(ExtensionStoredTexts(), 2, buffer, 4) ||
@@ -81,9 +77,8 @@ PlaceholderRules Rules(std::map<std::string, std::string> environment) {
        {"ROOT", true, "D:"}, {"SELF", true, "[%SELF%]"}, {"MYSHARED", false, "S:"}, {"LONGSHARED", false, "E:\\Shared\\Files"},
        {"EMPTY", false, ""}, {"WINDIR", false, "C:\\WINDOWS"}, {"TRIPLE", false, "%ROOT%%ROOT%%ROOT%"}})
     rules.known.push_back({name, restart ? ScanResume::Restart : ScanResume::AfterOldEnd, [v = std::string(value)] { return v; }});
-  rules.environment = [environment](std::string name) {
-    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return environment.count(name) ? environment.at(name) : std::string();
+  rules.environment = [environment](const std::string& name) {  // names in any letter case, as the platform's
+    return environment.count(UpperCaseText(name)) ? environment.at(UpperCaseText(name)) : std::string();
   };
   return rules;
 }

@@ -27,30 +27,23 @@ class ReferencePattern {
       piece = out.size();
       if (c == '(') {
         if (groups.size() == 200) return;
-        groups.push_back(out.size()), out += "(?:";
-        piece = std::string::npos;
-      } else if (c == ')' || c == '|') {
-        if (c == ')' && groups.empty()) return;
-        piece = c == ')' ? groups.back() : std::string::npos;
-        if (c == ')') groups.pop_back();
-        out += c;
-      } else if (c == '^' || c == '$') {
-        out += c;
-      } else if (c == '.') {
-        out += "[\\s\\S]";
+        groups.push_back(out.size()), out += "(?:", piece = std::string::npos;
+      } else if (c == ')') {
+        if (groups.empty()) return;
+        piece = groups.back(), groups.pop_back(), out += c;
+      } else if (c == '|' || c == '^' || c == '$' || c == '.') {
+        out += c == '.' ? "[\\s\\S]" : std::string(1, c);
+        if (c == '|') piece = std::string::npos;
       } else {
         if (c == '\\' && ++i == pattern.size()) return;
-        char hex[8];
-        std::snprintf(hex, sizeof hex, "\\x%02x", static_cast<unsigned char>(pattern[i]));
-        out += hex;
+        const unsigned char literal = static_cast<unsigned char>(pattern[i]);
+        out += std::string("\\x") + "0123456789abcdef"[literal >> 4] + "0123456789abcdef"[literal & 15];
       }
     }
     if (groups.empty()) expression_.emplace(out, std::regex::ECMAScript);
   }
   bool valid() const { return expression_.has_value(); }
-  bool MatchesWhole(std::string_view name) const {
-    return expression_ && std::regex_match(name.begin(), name.end(), *expression_);
-  }
+  bool MatchesWhole(std::string_view name) const { return expression_ && std::regex_match(name.begin(), name.end(), *expression_); }
 
  private:
   std::optional<std::regex> expression_;

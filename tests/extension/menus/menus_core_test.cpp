@@ -22,17 +22,13 @@ TEST(MenuRules, SeparatorsTrimmingAndTheStoredForm) {
            {"\"\"C:\\a b\\x.exe", "C:\\a b\\x.exe", ""}, {"\"C:\\a b\\x.exe", "C:\\a b\\x.exe", "C:\\a b\\x.exe"},
            {"\"C:\\a b\\x.exe\"\"", "C:\\a b\\x.exe", "C:\\a b\\x.exe"}, {" \" \" ", "", " "}, {"", "", ""}, {"\"\"\"", "", ""}})
     EXPECT_EQ(TrimSpacesAndQuotes(text) + "|" + ToolIconProgram(text), std::string(trimmed) + "|" + program) << text;
-  // "Title"N names a tool (letter case counts); N is the number after it.
-  for (const auto& [name, number] : std::vector<std::pair<const char*, int32_t>>{
-           {"Title1", 1}, {"Title32", 32}, {"Title007", 7}, {"Title", 0}, {"Titles", 0}, {"title1", -1},
-           {"TITLE1", -1}, {"Titl", -1}, {"Cmd1", -1}, {"", -1}}) {
-    int32_t n = -1;
-    EXPECT_EQ(ParseToolTitleName(name, n) ? n : -2, number < 0 ? -2 : number) << name;
-  }
+  std::string titles;  // "Title"N names a tool (letter case counts); N is the number after it
+  for (const char* name : {"Title1", "Title32", "Title007", "Title", "Titles", "title1", "TITLE1", "Titl", "Cmd1", ""})
+    if (int32_t n = -1; ParseToolTitleName(name, n)) titles += std::string(name) + "=" + std::to_string(n) + ";";
+  EXPECT_EQ(titles, "Title1=1;Title32=32;Title007=7;Title=0;Titles=0;");
   // A separator keeps its title only; blank texts are left out.
   std::string stored;
-  for (const auto& value : ToolRegistryValues({{"Editor", "ed.exe", "C:\\work", "   ", nullptr, 1},
-                                               {" - ", "ignored.exe", "C:\\x", "", nullptr, 1},
+  for (const auto& value : ToolRegistryValues({{"Editor", "ed.exe", "C:\\work", "   ", nullptr, 1}, {" - ", "ignored.exe", "C:\\x", "", nullptr, 1},
                                                {"Player", "play.exe", "  ", "C:\\p.ico", nullptr, 2}, {" x ", " ", " a", "\"\"", nullptr, 0}}))
     stored += value.name + "=" + (value.isDword ? "#" + std::to_string(value.dword) : value.text) + ";";
   EXPECT_EQ(stored, "Title1=Editor;Cmd1=ed.exe;Workdir1=C:\\work;Preview1=#1;Title2= - ;Title3=Player;Cmd3=play.exe;"

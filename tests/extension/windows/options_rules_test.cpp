@@ -25,9 +25,8 @@ TEST(OptionsRules, PageSpeedBoundsAndDragRows) {
   // Stored download bounds are brought into 1..10 with the minimum not above the
   // maximum (typing and clamping are checked in the dialog itself).
   for (auto [minimum, maximum, want] : {std::tuple{2, 4, "2,4"}, {7, 3, "3,3"}, {0, 0, "1,1"}, {12, 15, "10,10"}, {-1, 5, "1,5"}}) {
-    const int32_t from[2] = {minimum, maximum};
     NormaliseDownloadBounds(&minimum, &maximum);
-    EXPECT_EQ(std::to_string(minimum) + "," + std::to_string(maximum), want) << from[0] << "," << from[1];
+    EXPECT_EQ(std::to_string(minimum) + "," + std::to_string(maximum), want);
   }
   // Drag lists mark and drop by the row under the cursor (of four rows).
   for (auto [over, dragged, mark, drop] : {std::array{1, 0, 2, 1}, {3, 0, 3, 3}, {0, 3, 0, 0}, {2, 3, 2, 2}, {1, 1, -1, -1},
