@@ -4,10 +4,10 @@
 // ends on values that name themselves or each other or keep growing).
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cstring>
 #include <map>
 
+#include "common/extension_options.h"
 #include "common/number_text.h"
 #include "common/placeholder_scan.h"
 #include "common/stored_texts.h"
@@ -23,7 +23,8 @@ TEST(TextRules, UpperCaseSplitAndNumericEdits) {
   struct Split { std::string_view line; const char *program, *arguments; } splits[] = {
       {"  \"C:\\Program Files\\Tool\\tool.exe\"   -a  \"b c\"  ", "C:\\Program Files\\Tool\\tool.exe", "-a  \"b c\""},
       {"C:\\tools\\x.exe  /q   file.txt ", "C:\\tools\\x.exe", "/q   file.txt"},
-      {"\"C:\\a b\\x.exe -v", "C:\\a b\\x.exe -v", ""}, {std::string_view(" \0prog arg\0 ", 12), "prog", "arg"}, {"\"\"", "", ""}};
+      {"\"C:\\a b\\x.exe -v", "C:\\a b\\x.exe -v", ""}, {std::string_view(" \0prog arg\0 ", 12), "prog", "arg"}, {"\"\"", "", ""},
+      {"\"a\"-b \"c\" ", "a", "-b \"c\""}, {"\"\"\"x", "", "\"x"}, {"tool", "tool", ""}, {"  ", "", ""}};
   for (const Split& row : splits) {
     std::string program = "x", arguments = "x";
     SplitCommandLine(row.line, program, arguments);
@@ -37,18 +38,22 @@ TEST(TextRules, UpperCaseSplitAndNumericEdits) {
   for (const Edit& row : edits) {
     std::string out = row.text;
     bool changed = row.max < 0 ? FilterNumericText(row.text, row.min == 1, out) : ClampNumberText(row.text, row.min, row.max, out);
-    EXPECT_EQ(changed, row.out != nullptr) << row.text;
-    EXPECT_EQ(out, row.out ? row.out : row.text) << row.text;
+    EXPECT_EQ((changed ? "changed to " : "kept ") + out, (row.out ? "changed to " : "kept ") + std::string(row.out ? row.out : row.text));
   }
 }
 
 TEST(TextRules, LeadingNumbersOfStoredTexts) {
-  struct Row { const char* text; int32_t value; } rows[] = {
-      {"42", 42}, {"   -17", -17}, {"\t+8", 8}, {"12abc", 12}, {"7 8", 7}, {"3,4", 3}, {"abc", 0}, {"", 0},
+  for (auto [text, value] : {std::pair{"42", 42}, {"   -17", -17}, {"\t+8", 8}, {"12abc", 12}, {"7 8", 7}, {"3,4", 3}, {"abc", 0}, {"", 0},
       {"-", 0}, {" x1", 0}, {"2.4", 2}, {"2.6", 3}, {"-2.6", -3}, {".5", 1}, {"2.5", 3}, {"-2.5", -3},
-      {"123456789012345", 2147483647}, {"-123456789012345", -2147483647 - 1}};
-  for (const Row& row : rows) EXPECT_EQ(ParseLeadingInteger(row.text), row.value) << row.text;
+      {"123456789012345", 2147483647}, {"-123456789012345", -2147483647 - 1}})
+    EXPECT_EQ(ParseLeadingInteger(text), value) << text;
   EXPECT_DOUBLE_EQ(ParseLeadingNumber("3.25kB"), 3.25);
+  // The status window's place: four numbers joined by ","; each part rounded, a missing one 0, the shown flag a byte.
+  EXPECT_EQ(FormatStatusWnd({100, 200, 1, 0}) + "|" + FormatStatusWnd({-5, 0, 255, -1}), "100,200,1,0|-5,0,255,-1");
+  for (auto [text, place] : {std::pair{"100,200,1,0", "100,200,1,0"}, {"10,20", "10,20,0,0"}, {"", "0,0,0,0"}, {"1,,3,4", "1,0,3,4"},
+       {" -5 , 7.6 ,1,1", "-5,8,1,1"}, {"-2.5,2.5,257,-3", "-3,3,1,-3"}, {"1,2,3,4,5", "1,2,3,4"}, {"x,2,", "0,2,0,0"},
+       {"99999999999,-99999999999", "2147483647,-2147483648,0,0"}, {",,,7", "0,0,0,7"}})
+    EXPECT_EQ(FormatStatusWnd(ParseStatusWnd(text)), place) << text;
 }
 
 // The captions decode exactly and are kept scrambled; a number out of range leaves
@@ -57,8 +62,7 @@ TEST(StoredTexts, DecodeIntoBuffersOfEverySize) {
   char buffer[64];
   ASSERT_TRUE(DecodeStoredText(ExtensionStoredTexts(), 2, buffer, 14) && std::string(buffer) == "VA Extensions");
   for (int n : {1, 3, 4}) EXPECT_TRUE(DecodeStoredText(ExtensionStoredTexts(), n, buffer, sizeof buffer) && *buffer) << n;
-  std::span<const unsigned char> caption = ExtensionStoredTexts()[2];
-  EXPECT_EQ(std::string(caption.begin(), caption.end()).find("VA Ext"), std::string::npos);
+  EXPECT_EQ(std::string(ExtensionStoredTexts()[2].begin(), ExtensionStoredTexts()[2].end()).find("VA Ext"), std::string::npos);
   std::memset(buffer, '#', sizeof buffer);
   EXPECT_FALSE(DecodeStoredText(ExtensionStoredTexts(), 0, buffer, 9) || DecodeStoredText(ExtensionStoredTexts(), 5, buffer, 9) ||
                DecodeStoredText(WizardStoredTexts(), 3, buffer, 9) || DecodeStoredText(ExtensionStoredTexts(), 2, buffer, 4) ||
@@ -73,16 +77,17 @@ PlaceholderRules Rules(std::map<std::string, std::string> environment) {
        {"ROOT", true, "D:"}, {"SELF", true, "[%SELF%]"}, {"MYSHARED", false, "S:"}, {"LONGSHARED", false, "E:\\Shared\\Files"},
        {"EMPTY", false, ""}, {"WINDIR", false, "C:\\WINDOWS"}, {"TRIPLE", false, "%ROOT%%ROOT%%ROOT%"}})
     rules.known.push_back({name, restart ? ScanResume::Restart : ScanResume::AfterOldEnd, [v = std::string(value)] { return v; }});
-  rules.environment = [environment](std::string name) {
-    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return environment.count(name) ? environment.at(name) : std::string();
+  rules.environment = [environment](const std::string& name) {  // names in any letter case, as the platform's
+    return environment.count(UpperCaseText(name)) ? environment.at(UpperCaseText(name)) : std::string();
   };
   return rules;
 }
 
 TEST(PlaceholderScan, ExpandsByTheRulesOfEachName) {
   const PlaceholderRules rules = Rules({{"TEMP", "C:\\Temp"}, {"ENVEMPTY", ""}, {"LOOP", "x%LOOP%y"},
-                                        {"A", "%B%"}, {"B", "%A%"}, {"WINDIR", "from environment"}});
+                                        {"A", "%B%"}, {"B", "%A%"}, {"WINDIR", "from environment"},
+                                        {"MY VAR", "v"}, {std::string(300, 'N'), "long"}});
+  const std::string longName = "%" + std::string(300, 'n') + "%\\";  // as long a name as a user may type
   for (auto [in, out] : {std::pair{"%WINROOT%\\My Shared Folder", "C:\\My Shared Folder"}, {"%winroot%|%WinRoot%", "C:|C:"},
        {"%ROOT%-%ROOT%", "D:-D:"}, {"%%%", "%%%"}, {"100% sure", "100% sure"}, {"%%ROOT%", "%%ROOT%"},
        {"%%%ROOT%", "%%D:"}, {"%NOPE%ROOT%", "%NOPE%ROOT%"}, {"%NOPE%%ROOT%", "%NOPE%D:"},  // an unknown name keeps its "%"
@@ -90,7 +95,8 @@ TEST(PlaceholderScan, ExpandsByTheRulesOfEachName) {
        {"%NOSUCH%\\a", "%NOSUCH%\\a"}, {"%WINDIR%", "C:\\WINDOWS"},  // known names win over the environment
        {"%MYSHARED%\\%WINDIR%", "S:\\%WINDIR%"}, {"%LONGSHARED%\\%WINDIR%", "E:\\Shared\\Files\\C:\\WINDOWS"},
        {"%VAPATH%\\Skins", "D:\\Client\\Skins"}, {"%TRIPLE%", "%ROOT%%ROOT%%ROOT%"}, {"%LOOP%", "x%LOOP%y"},
-       {"%SELF%-%SELF%", "[%SELF%]-[%SELF%]"}, {"%A%", "%A%"}}) {
+       {"%SELF%-%SELF%", "[%SELF%]-[%SELF%]"}, {"%A%", "%A%"}, {"a%my var%b", "avb"},
+       {longName.c_str(), "long\\"}}) {
     std::string text = in;
     ExpandPlaceholders(text, rules);
     EXPECT_EQ(text, out) << in;

@@ -28,12 +28,8 @@ struct ScriptedPort : FinderPort {
 };
 
 TEST(WindowFinder, PassesPostForcedRequestsAndTheStartView) {
-  struct Row {
-    const char* name;
-    int appearAt[3], iniTab, maxPasses;  // search, traffic, library
-    bool force, startView;
-    const char* posted;
-    int passes, trafficLooks;
+  struct Row {  // appearAt: search, traffic, library
+    const char* name; int appearAt[3], iniTab, maxPasses; bool force, startView; const char* posted; int passes, trafficLooks;
   } rows[] = {
       {"all present, no start view", {0, 0, 0}, 3, 100, true, true, "", 1, 1},
       {"start view Web", {0, 0, 0}, 0, 100, true, true, "0:109 ", 1, 1},
@@ -48,9 +44,7 @@ TEST(WindowFinder, PassesPostForcedRequestsAndTheStartView) {
   for (const Row& row : rows) {
     ScriptedPort port;
     for (int view = 0; view < 3; ++view) port.appearAt[view] = row.appearAt[view];
-    port.force = row.force;
-    port.iniTab = row.iniTab;
-    port.maxPasses = row.maxPasses;
+    port.force = row.force, port.iniTab = row.iniTab, port.maxPasses = row.maxPasses;
     FinderState state;
     state.showStartView = row.startView;
     RunWindowFinder(port, state);

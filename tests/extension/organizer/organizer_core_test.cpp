@@ -104,11 +104,9 @@ struct Fake : WatcherFiles, WatcherFilters, WatcherWaits {
     return !cutShort.count(from);
   }
   Rename RenameWithoutOverwrite(const std::string& from, const std::string& to) override {
-    if (!files.count(from)) return Rename::Failed;
-    if (files.count(to)) return Rename::Exists;
+    if (!files.count(from) || files.count(to)) return files.count(from) ? Rename::Exists : Rename::Failed;
     if (UpperCaseText(from.substr(0, 2)) != UpperCaseText(to.substr(0, 2))) return Rename::OtherVolume;
-    files[to] = files[from];
-    return files.erase(from), Rename::Done;
+    return files[to] = files[from], files.erase(from), Rename::Done;
   }
   bool RemoveFile(const std::string& path) override { return !pinned.count(path) && files.erase(path); }
   void PlaySoundFile(const std::string& path) override { log.push_back("sound " + path); }
@@ -141,12 +139,9 @@ Files Taken(Files files) {  // D:\M\a.mp3 and a[1] .. a[98], b.mp3 and b[1] .. b
 TEST(Watcher, CarriesOutTheFirstMatchingFilter) {
   const std::string wav = "ding.wav", cmd = "\"%VAPATH%\\My Player\\play.exe\" /add \"%F\" %P|%FN";
   const std::vector<FilterRecord> all{{"m", "*", Move, "D:\\M", "", ""}};
-  const struct {
-    const char* name;
-    std::vector<FilterRecord> filters;
-    Files before, after;
-    std::vector<std::string> log = {};
-    std::function<void(Fake&)> arrange = {};  // held files, later wait results
+  const struct {  // arrange: held files, later wait results
+    const char* name; std::vector<FilterRecord> filters; Files before, after; std::vector<std::string> log = {};
+    std::function<void(Fake&)> arrange = {};
   } rows[] = {
       {".dat files are never touched; only the first match acts; another action value: sound and command in place",
        {{"m", "*.mp3", Move, "S:\\First", "", ""}, {"x", "*.txt", 0, "S:\\", wav, "tool %F"}, {"c", " * ", Copy, "D:\\M", "", ""}},
@@ -236,8 +231,7 @@ TEST(Watcher, CarriesOutTheFirstMatchingFilter) {
 TEST(Journal, ReadsBackOnlyWhatItWrote) {
   const JournalEntry moved{7, 1700000000, Move, 12, 99, "S:\\a b.mp3", "S:\\Music\\a b[1].mp3"};
   JournalEntry read;
-  ASSERT_TRUE(DecodeJournalEntry(EncodeJournalEntry(moved), read));
-  EXPECT_EQ(read, moved);
+  EXPECT_TRUE(DecodeJournalEntry(EncodeJournalEntry(moved), read) && read == moved) << EncodeJournalEntry(moved);
   for (const char* bad : {"", "7|1|2|3|4|S:\\a", "7|1|3|3|4|S:\\a|D:\\a", "7|1|1|3|4|S:\\a|D:\\a|x", "x|1|1|3|4|a|b",
                           "7|1|1|-3|4|a|b", "7|1|1|3|4||b"})
     EXPECT_FALSE(DecodeJournalEntry(bad, read)) << bad;

@@ -39,9 +39,8 @@ struct PatternFileReader : FileReader {
 const uint8_t* Bytes(const std::string& text) { return reinterpret_cast<const uint8_t*>(text.data()); }
 
 std::string Md5Hex(const std::string& text) {
-  static const char kDigits[] = "0123456789abcdef";
   std::string hex;
-  for (uint8_t b : ComputeMd5(Bytes(text), text.size())) hex += {kDigits[b >> 4], kDigits[b & 15]};
+  for (uint8_t b : ComputeMd5(Bytes(text), text.size())) hex += {"0123456789abcdef"[b >> 4], "0123456789abcdef"[b & 15]};
   return hex;
 }
 
@@ -72,11 +71,7 @@ Reads Sampled(uint64_t size, uint64_t lastSample) {
 }
 
 TEST(QuickLinkHashes, UUHashReadsExactlyTheSampledBlocksAndStaysInRange) {
-  const struct {
-    uint64_t size;
-    Reads reads;
-    const char* text;
-  } rows[] = {
+  const struct { uint64_t size; Reads reads; const char* text; } rows[] = {
       {0, {}, "=1B2M2Y8AsgTpgAmY7PhCfv////8="},
       {1, {{0, 1}}, "=k7iFrf4NoInN9jSQT9Wfcf7///8="},
       {307200, {{0, B}}, "=amg39nBwSen94Nbt/ngYj/9P+/8="},  // SmallHash: the inverted size
@@ -100,15 +95,20 @@ TEST(QuickLinkHashes, UUHashReadsExactlyTheSampledBlocksAndStaysInRange) {
   }
 }
 
-// Every field; the five formats themselves are checked in the host (their
-// templates are the module's string resources).
-TEST(QuickLinkText, EveryField) {
-  const std::string h = "=kK7e2ZIs+JRup4WGNUk3JMVCaoA=";
+// The five formats filled whole, and every field at its edges.
+TEST(QuickLinkText, EveryFormatAndField) {
+  const std::string h = "=kK7e2ZIs+JRup4WGNUk3JMVCaoA=", link = "sig2dat:///|File:song.mp3|Length:5000000 Bytes,4882KB|UUHash:" + h,
+                    lines = "\r\nLength: 5000000 Bytes, 4882KB\r\nUUHash: " + h + "\r\n";
+  const std::string formats[] = {"none", "<A HREF=\"" + link + "|\">song.mp3</A>", "[URL=\"" + link + "|\"]song.mp3[/URL]",
+                                 "File: song.mp3" + lines, "File: <A HREF=\"" + link + "|\">song.mp3</A>" + lines,
+                                 "File: [URL=\"" + link + "|\"]song.mp3[/URL]" + lines, "none"};
+  for (int n = 0; n <= 6; ++n)  // formats 1 to 5 only
+    EXPECT_EQ(QuickLinkTemplate(n) ? FillQuickLinkTemplate(QuickLinkTemplate(n), "song.mp3", 5000000, h) : "none", formats[n]) << n;
   const std::tuple<const char*, const char*, int64_t, std::string, std::string> rows[] = {
-      {"%LB%/%LKB%", "x", 1023, h, "1023/0"},
+      {"%LB%/%LKB%", "x", 1023, h, "1023/0"}, {"%LB%/%LKB%", "x", 2047, h, "2047/1"}, {"%LKB%", "x", 0, h, "0"},
       {"%LB%/%LKB%", "x", 5000000000ll, h, "5000000000/4882812"},
       {"%FN%|%HASH%", "a%HASH%b%LB%.mp3", 7, h, "a%HASH%b%LB%.mp3|" + h},  // inserted text is not scanned again
-      {"50% %FN% %% %L", "n", 1, h, "50% n %% %L"},
+      {"50% %FN% %% %L %fn% %FN", "n", 1, h, "50% n %% %L %fn% %FN"}, {"%FN%%FN%", "", 1, h, ""},
       {"%FN% %LB% %LKB%KB %HASH%", "gone", -1, "", "gone ? ?KB (file not readable)"}};
   for (const auto& [linkTemplate, name, size, hash, expected] : rows)
     EXPECT_EQ(FillQuickLinkTemplate(linkTemplate, name, size, hash), expected) << linkTemplate << " " << size;
@@ -124,9 +124,8 @@ class FakeFiles : public QuickLinkFiles, public QuickLinkProgress {
   bool HashOf(const std::string& path, UUHashValue& value) override {
     seen += "#" + path + ";";
     if (onHash) onHash(path);
-    if (!entries.count(path) || entries[path].second == 0) return false;
-    value = {entries[path].second};
-    return true;
+    const bool readable = entries.count(path) && entries[path].second != 0;
+    return readable && (value = {entries[path].second}, true);
   }
   void ShowFileName(const std::string& name) override { seen += name + ";"; }
 };
@@ -144,9 +143,7 @@ TEST(QuickLinkText, WorkerLoopKeepsOrderNeverLendsAHashAndStopsOnCancel) {
   // Cancel pressed while "locked" is hashed: its link is kept, no further file is looked at.
   FakeFiles cancelled;
   cancelled.entries = files.entries;
-  cancelled.onHash = [&](const std::string& path) {
-    if (path == paths[1]) state = kQuickLinkCancelRequested;
-  };
+  cancelled.onHash = [&](const std::string& path) { state = path == paths[1] ? kQuickLinkCancelRequested : state.load(); };
   EXPECT_EQ(BuildQuickLinks("%FN%", paths, cancelled, cancelled, state), "one\r\nlocked\r\n");
   EXPECT_EQ(cancelled.seen, "one;#C:\\s\\one;locked;#Z:/d/locked;");
   EXPECT_EQ(BuildQuickLinks("%FN%", paths, cancelled, cancelled, state), "") << "cancelled before the first file";

@@ -31,11 +31,9 @@ class FakeSearchHost : public AutoSearchPort {
 
   void Sleep(uint32_t ms) override {
     EXPECT_EQ(ms, kAutoSearchStepMs);
-    now += ms;
-    while (!schedule.empty() && schedule.begin()->first <= now) {
-      auto action = schedule.begin()->second;
-      schedule.erase(schedule.begin());
-      action();
+    for (now += ms; !schedule.empty() && schedule.begin()->first <= now;) {
+      auto action = schedule.begin()->second;  // a copy: the entry goes before the action runs
+      schedule.erase(schedule.begin()), action();
     }
   }
   bool SkinActive() override { return skin; }
@@ -51,15 +49,8 @@ class FakeSearchHost : public AutoSearchPort {
   }
   bool SearchButtonActive() override { return searchActive; }
   bool SearchMoreEnabled() override { return moreEnabled; }
-  void PressSearchMore() override {
-    events.push_back("press");
-    pressTimes.push_back(now);
-    results += resultsPerPress;
-  }
-  std::string ConnectionText() override {
-    ++statusBarReads;
-    return connection;
-  }
+  void PressSearchMore() override { events.push_back("press"), pressTimes.push_back(now), results += resultsPerPress; }
+  std::string ConnectionText() override { return ++statusBarReads, connection; }
   uint32_t ResultCount() override { return results; }
   void ShowText(int control, const std::string& text) override { events.push_back(std::to_string(control) + " " + text); }
   void ShowProgress(uint32_t value) override { events.push_back("progress " + std::to_string(value)); }
@@ -81,13 +72,13 @@ std::vector<int64_t> Steps(int first, int last) {
 }
 
 using Strings = std::vector<std::string>;
-struct SearchRun {
+struct SearchRun {  // what a run is given, and what it must end with, press at and show in control 1044
   const char* name;
   uint32_t number, unit;
   std::function<void(FakeSearchHost&)> arrange;
   AutoSearchEnd end;
   std::vector<int64_t> presses;
-  Strings limitTexts;  // control 1044
+  Strings limitTexts;
   int beeps;
   std::function<void(const FakeSearchHost&)> also;
 };
