@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -120,6 +121,59 @@ TEST(ToolsMenu, StoredNumbersLoadInOrderSaveRenumberedAndFillThePopups) {
   EXPECT_EQ(Items(TrayToolsMenu), "[~9999 (No Tools)]");
   for (int n = 1; n <= 40; ++n) PutTool(HKEY_CURRENT_USER, std::to_string(n), "T", "t.exe");
   EXPECT_EQ(LoadTools(), 31) << "at most 32 tools";
+}
+
+// The owner-drawn tool items, measured in the menu font and drawn into a bitmap
+// prefilled with an unused colour: the fill, the title right of the icon column
+// and the tool's own icon; other items and focus changes draw nothing.
+TEST(ToolsMenu, OwnerDrawnItemsAreMeasuredInTheMenuFontAndDrawnWithTheirIcon) {
+  Module module;
+  PutTool(HKEY_CURRENT_USER, "1", "Blue tool", "blue.exe");
+  PutRawValue(HKEY_CURRENT_USER, kToolsKey, "Icon1", REG_SZ, Sz(TestFile("blue_tray.ico")));
+  ASSERT_EQ(LoadTools(), 0);
+  LOGFONTA font = {-22};
+  std::strcpy(font.lfFaceName, "Tahoma");
+  HFONT before = MenuFont;
+  MenuFont = CreateFontIndirectA(&font);
+  HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 30);
+  HBRUSH unused = CreateSolidBrush(RGB(1, 2, 3));
+  SelectObject(dc, bitmap);
+  SelectObject(dc, MenuFont);
+  SIZE title = {};
+  GetTextExtentPoint32A(dc, "Blue tool", 9, &title);
+  const int icon = GetSystemMetrics(SM_CXSMICON);
+  for (UINT id : {10000u, 10500u, 10001u, 0u}) {
+    MEASUREITEMSTRUCT measure = {ODT_MENU, 0, id};
+    MeasureToolItem(&measure);
+    const bool tool = id == 10000 || id == 10500;
+    EXPECT_EQ(std::pair(measure.itemWidth, measure.itemHeight),
+              tool ? std::pair(UINT(title.cx + icon + 10), UINT(std::max<LONG>(title.cy, icon) + 4)) : std::pair(0u, 0u)) << id;
+  }
+  // Pixels of each colour in columns [from, to), after drawing item `id`.
+  auto draw = [&](UINT id, UINT action, UINT state, COLORREF colour, int from, int to) {
+    const RECT all = {0, 0, 200, 30};
+    FillRect(dc, &all, unused);
+    DRAWITEMSTRUCT item = {ODT_MENU, 0, id, action, state, nullptr, dc, all};
+    DrawToolItem(&item);
+    int count = 0;
+    for (int x = from; x < to; ++x) for (int y = 0; y < 30; ++y) count += GetPixel(dc, x, y) == colour;
+    return count;
+  };
+  for (auto [state, fill, text] : {std::tuple{UINT(ODS_SELECTED), COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT}, {0u, COLOR_MENU, COLOR_MENUTEXT}}) {
+    EXPECT_EQ(draw(10000, ODA_SELECT, state, GetSysColor(fill), 190, 200), 300) << "filled to the right edge";
+    EXPECT_GT(draw(10500, ODA_DRAWENTIRE, state, GetSysColor(text), icon + 8, 200), 20) << "the title";
+    EXPECT_EQ(draw(10000, ODA_DRAWENTIRE, state, GetSysColor(text), 0, icon + 8), 0) << "no title in the icon column";
+    EXPECT_EQ(draw(10000, ODA_DRAWENTIRE, state, RGB(30, 60, 200), 0, 200), icon * icon) << "the tool's blue icon";
+    EXPECT_EQ(draw(10000, ODA_DRAWENTIRE, state, RGB(30, 60, 200), 2, 2 + icon), icon * icon) << "at x = 2";
+  }
+  EXPECT_EQ(draw(10000, ODA_FOCUS, 0, RGB(1, 2, 3), 0, 200) + draw(10001, ODA_DRAWENTIRE, 0, RGB(1, 2, 3), 0, 200), 2 * 6000);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  DeleteObject(bitmap);
+  DeleteObject(unused);
+  DeleteObject(MenuFont);
+  MenuFont = before;
 }
 
 // A library row's item data laid out as the host's.
