@@ -30,22 +30,36 @@ const std::string kInvalidLocation =
     "Please specify a valid location. You also must have read and write rights to the location.";
 
 std::string TextOf(HWND window, int id = 0) { return test::WindowTextOf(id ? GetDlgItem(window, id) : window); }
+std::string Beside(const std::string& program) {  // a program in this test's folder
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return std::string(path, strrchr(path, '\\') + 1) + program;
+}
+// The client the finish page may start: it records its command line, after the program, as a line of the mark file.
+const std::string kClient = Beside("record_args.exe"), kClientMark = kClient + ".txt";
 
 // One run of a wizard program beside the test, ended by its destructor if still running.
 class WizardRun {
  public:
   explicit WizardRun(const std::string& program, const std::string& arguments = "") {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string line = "\"" + std::string(path, strrchr(path, '\\') + 1) + program + "\" " + arguments;
+    std::string line = "\"" + Beside(program) + "\" " + arguments;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_);
+    CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup, &process_);
+    EXPECT_TRUE(AssignProcessToJobObject(job_, process_.hProcess)) << "programs the wizard starts cannot be followed";
+    ResumeThread(process_.hThread);
   }
   ~WizardRun() {
-    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 1);
-    CloseHandle(process_.hThread);
-    CloseHandle(process_.hProcess);
+    TerminateJobObject(job_, 1);
+    for (HANDLE handle : {process_.hThread, process_.hProcess, job_}) CloseHandle(handle);
+  }
+  // True once the wizard and every program it started have ended (they are all in its job).
+  bool AllEnded() {
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION job{};
+    return WaitUntil([&] {
+      return QueryInformationJobObject(job_, JobObjectBasicAccountingInformation, &job, sizeof job, nullptr) &&
+             job.TotalProcesses > 0 && job.ActiveProcesses == 0;
+    }, kDeadlineMs);
   }
   // Waits for a visible top-level window of the program: a message box, or the sheet (it has Next, 0x3024).
   HWND WaitFor(bool box) {
@@ -113,6 +127,7 @@ class WizardRun {
 
  private:
   PROCESS_INFORMATION process_{};
+  HANDLE job_ = CreateJobObjectA(nullptr, nullptr);
   HWND sheet_ = nullptr;
 };
 
@@ -168,8 +183,8 @@ Values Finished(const std::string& user, const std::string& folder) {
 
 class WizardStory : public testing::Test {
  protected:
-  void SetUp() override { Reset(); }
-  void TearDown() override { Reset(); }
+  void SetUp() override { Reset(), DeleteFileA(kClientMark.c_str()); }
+  void TearDown() override { Reset(), DeleteFileA(kClientMark.c_str()); }
   static void Reset() {
     test::ClientKeys::Clear();
     given.clear();
@@ -184,6 +199,7 @@ class WizardStory : public testing::Test {
     if (silent) WriteRegText(HKEY_LOCAL_MACHINE, "Software\\Vexlo\\v-aero", "SilentSetup",
                              "reg.exe add HKCU\\SOFTWARE\\VATests\\SilentSetup /v Ran /d quiet /f");
     if (rootSwitch >= 0) WriteRegDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\V++", "UseHKEY_CURRENT_USER", rootSwitch);
+    WriteRegText(HKEY_LOCAL_MACHINE, "Software\\Vexlo\\Fernpull", "ExeDir", kClient.c_str());
     Collect(HKEY_LOCAL_MACHINE, "SOFTWARE\\Vexlo", given);
   }
 };
@@ -233,8 +249,11 @@ TEST_F(WizardStory, WalkThroughEveryPageAndFinishWithTheModem) {
             "Maximum sources per download:\t\t4");
   HWND finish = wizard.Next(IDC_RUN_CLIENT);
   EXPECT_EQ(TextOf(finish, IDC_FINISH_USER) + "|" + TextOf(finish, IDC_FINISH_CONNECTION), "jane_doe@VeXlO|56K Modem");
+  EXPECT_EQ(IsDlgButtonChecked(finish, IDC_RUN_CLIENT), UINT(BST_CHECKED));
   wizard.Press(PSBTN_FINISH, true);
   EXPECT_EQ(wizard.ExitCode(), 0u);
+  ASSERT_TRUE(wizard.AllEnded());
+  EXPECT_EQ(test::ReadWholeFile(kClientMark), "\r\n") << "the client was not started once, without parameters";
   EXPECT_EQ(Snapshot(), (kClientPaths + Finished("jane_doe", missing) + Values{
       "U Vexlo\\Transfer\\UploadBandwidth=24", "U Vexlo\\Transfer\\ConcurrentDownloads=2",
       "U Vexlo\\Transfer\\ConcurrentUploads=2", "U Vexlo\\Advanced\\SuperNode=1", "M V++\\NetworkName=\"VeXlO\"",
@@ -256,12 +275,12 @@ TEST_F(WizardStory, FinishWithOtherProfilesAndRoots) {
                             "MinSpeed=500", "KeepDownloads=0", "NumDownloadsMin=3", "NumDownloadsMax=5"})
     accelerator.insert("U VAExtensions\\Accelerator\\" + value);
   struct Row { const char* program; uint32_t userSig; bool silent; int rootSwitch; std::string user, network;
-               int profile; Values expected; } rows[] = {
-      {"wizard_with_script.exe", 7, true, 1, "joe", "net", kAdsl1024,
+               int profile; bool runClient; Values expected; } rows[] = {
+      {"wizard_with_script.exe", 7, true, 1, "joe", "net", kAdsl1024, false,
        kScript + Finished("joe", temp.path()) + Values{kRan, lastName, "U Vexlo\\Transfer\\UploadBandwidth=368",
        "U Vexlo\\Transfer\\ConcurrentDownloads=8", "U Vexlo\\Transfer\\ConcurrentUploads=6", "U V++\\NetworkName=\"net\"",
        "U V++\\MaxFileSources=16", "U V++\\FindMoreSourcesTimeLimit=60", "M V++\\UseHKEY_CURRENT_USER=1"}},
-      {"VAConfigWizard.exe", 0, false, 2, "", "", 0,
+      {"VAConfigWizard.exe", 0, false, 2, "", "", 0, true,
        accelerator + Finished(user.substr(0, 32), temp.path()) + Values{lastName, "U Vexlo\\Transfer\\UploadBandwidth=0",
        "U Vexlo\\Transfer\\ConcurrentDownloads=4", "U Vexlo\\Transfer\\ConcurrentUploads=4", "U Vexlo\\Advanced\\SuperNode=1",
        "M V++\\NetworkName=\"" + network.substr(0, 16) + "\"", "M V++\\MaxFileSources=12",
@@ -274,8 +293,12 @@ TEST_F(WizardStory, FinishWithOtherProfilesAndRoots) {
     WriteRegText(HKEY_LOCAL_MACHINE, "SOFTWARE\\V++", "LastName", network.c_str());
     WizardRun wizard(row.program, "-VARUN");
     wizard.WalkToFinish(row.user, row.network, temp.path(), row.profile);
+    if (!row.runClient) SendDlgItemMessageA(wizard.Page(), IDC_RUN_CLIENT, BM_SETCHECK, BST_UNCHECKED, 0);
     wizard.Press(PSBTN_FINISH, true);
     EXPECT_EQ(wizard.ExitCode(), 0u);
+    ASSERT_TRUE(wizard.AllEnded());
+    EXPECT_EQ(test::ReadWholeFile(kClientMark), row.runClient ? "\r\n" : "") << "the client runs only when asked";
+    DeleteFileA(kClientMark.c_str());
     EXPECT_EQ(Snapshot(), kClientPaths + row.expected);
   }
 }
