@@ -377,6 +377,51 @@ TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
   EXPECT_EQ(Stored(kLastStateKey, "ConfigDlg"), "203");
 }
 
+// A user reorders both lists. Each press leaves the moved row selected with its
+// details shown (Up on the first row and Down on the last change nothing); OK
+// stores the new order, and a file two filters match goes by the one now first.
+TEST_F(OptionsScenario, UpDownAndDeleteReorderToolsAndFiltersAndTheFirstMatchingFilterActs) {
+  HostSim host;
+  const std::string shared = host.Join("Shared"), copies = host.Join("Copies"), moved = shared + "\\Moved";
+  for (const std::string& folder : {shared, copies}) CreateDirectoryA(folder.c_str(), nullptr);
+  PutRawValue(HKEY_CURRENT_USER, kLocalContent, "DownloadDir", REG_SZ, Sz(shared));
+  const char* filters[][3] = {{"Copy texts", "*.txt", "1"}, {"Move notes", "note*", "2"}, {"Docs", "*.doc", "1"}};
+  for (int n = 1; n <= 3; ++n) {
+    const std::string number = std::to_string(n);
+    PutRawValue(HKEY_CURRENT_USER, kToolsKey, ("Title" + number).c_str(), REG_SZ, Sz("Tool " + number));
+    PutRawValue(HKEY_CURRENT_USER, kToolsKey, ("Cmd" + number).c_str(), REG_SZ, Sz("tool" + number + ".exe"));
+    PutRawValue(HKEY_CURRENT_USER, kFiltersKey, ("Title" + number).c_str(), REG_SZ, Sz(filters[n - 1][0]));
+    PutRawValue(HKEY_CURRENT_USER, kFiltersKey, ("Filter" + number).c_str(), REG_SZ, Sz(filters[n - 1][1]));
+    PutRawValue(HKEY_CURRENT_USER, kFiltersKey, ("Dest" + number).c_str(), REG_SZ, Sz(n == 2 ? "Moved" : copies));  // a move stays inside the shared folder
+    PutDword(HKEY_CURRENT_USER, kFiltersKey, ("Action" + number).c_str(), DWORD(filters[n - 1][2][0] - '0'));
+  }
+  ASSERT_TRUE(host.Start("second_panel_ms = -1\n"));
+  HWND dialog = Open(host, kOptionsCommand);
+  ASSERT_NE(dialog, nullptr);
+  struct Step { int page, select, button, selected; const char* shown; } steps[] = {
+      {204, 2, 2003, 2, "tool3.exe"}, {204, -1, 2002, 1, "tool3.exe"}, {204, -1, 2002, 0, "tool3.exe"},
+      {204, -1, 2002, 0, "tool3.exe"}, {204, 1, 2006, 1, "tool2.exe"},
+      {205, 1, 2202, 0, "note*"}, {205, 2, 2203, 2, "*.doc"}, {205, -1, 2206, 1, "*.txt"}};
+  for (const Step& step : steps) {
+    HWND page = SelectPage(dialog, step.page);
+    const int list = step.page == 204 ? 2001 : 2201;
+    if (step.select >= 0) SelectRow(page, list, step.select);
+    Press(page, step.button);
+    EXPECT_EQ(std::to_string(AskItem(page, list, LB_GETCURSEL)) + " " + WindowTextOf(GetDlgItem(page, list == 2001 ? 1095 : 1109)),
+              std::to_string(step.selected) + " " + step.shown) << "after " << step.button;
+  }
+  ASSERT_TRUE(Close(host, dialog, IDOK));
+  std::string order;
+  for (const char* key : {kToolsKey, kFiltersKey})
+    for (const char* name : {"Title1", "Title2", "Title3"}) order += Stored(key, name) + ",";
+  EXPECT_EQ(order, "Tool 3,Tool 2,<missing>,Move notes,Copy texts,<missing>,");
+  std::ofstream(host.Join("notes.txt")) << "both filters match";
+  MoveFileA(host.Join("notes.txt").c_str(), (shared + "\\notes.txt").c_str());
+  EXPECT_TRUE(WaitUntil([&] { return GetFileAttributesA((moved + "\\notes.txt").c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000));
+  EXPECT_EQ(GetFileAttributesA((copies + "\\notes.txt").c_str()), INVALID_FILE_ATTRIBUTES) << "the later filter acted";
+  EXPECT_TRUE(HostExitsWithZero(host));
+}
+
 constexpr int kSearchFormId = 0xE900, kSearchPanelId = 4096;
 constexpr int kStepMs = 6000;  // one 1.5-second step of the loop, with room for a slow machine
 const char kPressed[] = "form-command 1245";
