@@ -539,6 +539,19 @@ TEST_F(SearchScenario, AutoSearchMoreCountsHoldsStopsAndThePanelKeepsItsSettings
   EXPECT_EQ(host.CountLog("command 32892"), 1);
   EXPECT_FALSE(IsWindowVisible(GetDlgItem(form, 1238))) << "the host's search still runs: the stop ended the run";
 
+  // Results: the host's list counted against the limit, each new count shown; the run ends at the limit.
+  const LRESULT listed = Ask(HostControl(host, host::kResultsListId, host::kResultsHolderId), TVM_GETCOUNT);
+  Ask(unit, CB_SETCURSEL, 3, 0);
+  Ask(panel, WM_COMMAND, MAKEWPARAM(IDC_AUTO_SEARCH_UNIT, CBN_SELCHANGE), reinterpret_cast<LPARAM>(unit));
+  Ask(number, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(std::to_string(listed + 10).c_str()));
+  ASSERT_TRUE(host.Send("search-click 1245"));  // the host lists five more results for each press
+  ASSERT_TRUE(RunStarted(host, 6));
+  ASSERT_TRUE(WaitUntil([&] { return RunEnded(host, 6); }, 4 * kStepMs));
+  const auto shown = Texts(host, 1044);
+  EXPECT_EQ(std::vector<std::string>(shown.end() - 4, shown.end()),
+            (std::vector<std::string>{"0 results", std::to_string(listed + 5) + " results",
+                                      std::to_string(listed + 10) + " results", " - "}));
+
   // Numbers only; unchecking the option locks number and unit; all kept at exit.
   Ask(number, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("4x2"));
   EXPECT_EQ(WindowTextOf(number), "42");
@@ -547,7 +560,7 @@ TEST_F(SearchScenario, AutoSearchMoreCountsHoldsStopsAndThePanelKeepsItsSettings
   EXPECT_TRUE(HostExitsWithZero(host));
   EXPECT_EQ(Stored(kLastStateKey, "SearchOptShow") + Stored(kLastStateKey, "AutoSearchMore") + "," +
                 Stored(kLastStateKey, "AutoSearchMoreNum") + "," + Stored(kLastStateKey, "AutoSearchMoreUnit"),
-            "10,42,0");
+            "10,42,3");
 }
 
 }  // namespace
