@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <tuple>
 
 namespace va::test {
 namespace {
@@ -20,6 +21,17 @@ std::string WindowsPath(const char* built) {
   for (char& c : path)
     if (c == '/') c = '\\';
   return path;
+}
+
+void CollectFiles(const std::string& root, const std::string& below, std::map<std::string, std::string>& out) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((root + "\\" + below + "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) out[below + found.cFileName] = ReadWholeFile(root + "\\" + below + found.cFileName);
+    else if (found.cFileName[0] != '.') CollectFiles(root, below + found.cFileName + "\\", out);
+  while (FindNextFileA(search, &found));
+  FindClose(search);
 }
 
 }  // namespace
@@ -42,6 +54,12 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs, int stepMs
 std::string ReadWholeFile(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::map<std::string, std::string> FilesBelow(const std::string& root, std::initializer_list<const char*> folders) {
+  std::map<std::string, std::string> files;
+  for (const char* folder : folders) CollectFiles(root, *folder ? std::string(folder) + "\\" : "", files);
+  return files;
 }
 
 std::vector<std::string> SplitLines(const std::string& text) {
@@ -181,6 +199,18 @@ HWND HostTopWindow(const HostSim& host, const char* cls, const char* caption, bo
     if (pid == host.ProcessId() && (!visibleOnly || IsWindowVisible(w))) return w;
   }
   return nullptr;
+}
+
+std::vector<HWND> HostWindows(const HostSim& host, int control) {
+  std::tuple<DWORD, int, std::vector<HWND>> query{host.ProcessId(), control, {}};
+  EnumChildWindows(GetDesktopWindow(), [](HWND window, LPARAM data) WINAPI -> BOOL {
+    auto& [pid, control, found] = *reinterpret_cast<std::tuple<DWORD, int, std::vector<HWND>>*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == pid && (!control || GetDlgItem(window, control))) found.push_back(window);
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&query));
+  return std::get<2>(query);
 }
 
 HWND HostControl(const HostSim& host, int id, int parentId) {

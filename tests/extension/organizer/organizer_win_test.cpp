@@ -48,11 +48,6 @@ Values Stored() {
   return values;
 }
 
-void Collect(const std::string& root, const std::string& folder, Values& out) {  // path below root -> contents
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(root + folder))
-    if (entry.is_regular_file()) out[entry.path().string().substr(root.size())] = ReadWholeFile(entry.path().string());
-}
-
 // A user's filters, stored with gaps in their numbers beside values the loader
 // passes over and a machine-wide list that the user's hides, are loaded in number
 // order, a Move held inside the shared folder. Saving the same list writes
@@ -153,9 +148,7 @@ TEST(OrganizerOnRealFolders, StoredFiltersDriveTheWatcherThread) {
                    {"Copies\\Notes.TXT", "notes"}, {"Shared\\big.avi", "first half, second half"},
                    {"All\\big.avi", "first half, second half"}});
   for (int k = 1; k <= marks; ++k) expected["Shared\\mark" + std::to_string(k)] = expected["All\\mark" + std::to_string(k)] = "m";
-  Values found;
-  for (const char* folder : {"Shared", "Copies", "All"}) Collect(root, folder, found);
-  EXPECT_EQ(found, expected);
+  EXPECT_EQ(test::FilesBelow(temp.path(), {"Shared", "Copies", "All"}), expected);
 
   // Two characters for "??", copied under the name they have.
   const std::wstring wideName = L"\x65E5\x672C.mp3", two = std::wstring(root.begin(), root.end()) + L"Two\\";
@@ -220,9 +213,9 @@ TEST(OrganizerOnRealFolders, PreviewThenUndo) {
   }
   test::DeleteTree(HKEY_CURRENT_USER, kJournalKey);
   ASSERT_EQ(SaveFilters(filters, 2), 1);
-  Values found;
-  EXPECT_TRUE(WaitUntil([&] { return found.clear(), Collect(root, "Shared", found), Collect(root, "Copies", found), found == expected; }, 8000));
-  EXPECT_EQ(found, expected);
+  const auto found = [&] { return test::FilesBelow(temp.path(), {"Shared", "Copies"}); };
+  EXPECT_TRUE(WaitUntil([&] { return found() == expected; }, 8000));
+  EXPECT_EQ(found(), expected);
   // The user edits one moved file and starts writing a new file under another's original name.
   test::WriteFileBytes(music + "b.mp3", "b edited");
   HANDLE writer = CreateFileA((shared + "\\c.mp3").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, 0, nullptr);
@@ -245,8 +238,7 @@ TEST(OrganizerOnRealFolders, PreviewThenUndo) {
   for (const auto& [name, bytes] : Values{{"Shared\\a.mp3", "a"}, {"Shared\\Music\\b.mp3", "b edited"}, {"Shared\\mark.txt", "m"},
                                           {"Copies\\mark.txt", "m"}, {"Shared\\c.mp3", "new c"}})
     expected[name] = bytes;
-  found.clear(), Collect(root, "Shared", found), Collect(root, "Copies", found);
-  EXPECT_EQ(found, expected);
+  EXPECT_EQ(found(), expected);
   EXPECT_EQ(ReadJournal().size(), 3u) << "undone entries leave the journal, the rest stay";
   CloseHandle(writer);
   std::vector<FilterRecord> none;
