@@ -1,7 +1,5 @@
 // The settings store against Wine's real registry, and the placeholder name sets
 // against the real registry, shell and environment.
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <cstring>

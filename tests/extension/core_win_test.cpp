@@ -8,7 +8,6 @@
 #include "extension/hostui/main_window.h"
 #include "support/extension_keys.h"
 #include "support/hostsim_driver.h"
-#include "support/scratch_registry.h"
 
 namespace va {
 namespace {

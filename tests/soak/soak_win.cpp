@@ -18,7 +18,6 @@
 //   soak --short    the test run's: 3 rounds of 10 files and QuickLinks of 10
 
 #include <cstdio>
-#include <map>
 #include <regex>
 #include <tuple>
 #include <utility>

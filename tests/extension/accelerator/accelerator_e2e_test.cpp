@@ -2,13 +2,7 @@
 // ch_plug.dll, driven by window messages from this process. The host's log tells
 // which commands reached it for which selected row; the status window's Accelerator
 // page and the tray icon's square show the accelerator's state.
-#include <windows.h>
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <string>
-#include <vector>
 
 #include "support/extension_keys.h"
 #include "support/hostsim_driver.h"
@@ -183,7 +177,6 @@ std::string Titles(HostSim& host) {
   const size_t from = host.LogTexts().size();
   return host.Send("rows") ? Events(host, {}, from, false) : "no answer";
 }
-
 
 // A left-button drag in the reorder list as the mouse makes it: the drag list reads
 // the cursor, so it is put on each entry (and seen there) before the message.

@@ -9,7 +9,6 @@
 #include "extension/accelerator/download_list_win.h"
 #include "extension/core/host_layout.h"
 #include "support/extension_keys.h"
-#include "support/scratch_registry.h"
 
 namespace va {
 namespace {

@@ -4,7 +4,6 @@
 #include <tlhelp32.h>
 
 #include <filesystem>
-#include <map>
 
 #include "extension/core/module_state.h"
 #include "extension/organizer/organizer.h"
