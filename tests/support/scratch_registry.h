@@ -17,7 +17,6 @@ class ScratchKey {
   ScratchKey(const ScratchKey&) = delete;
   ScratchKey& operator=(const ScratchKey&) = delete;
 
-  HKEY root() const { return root_; }
   const char* path() const { return path_.c_str(); }
   std::string Sub(const std::string& relative) const { return path_ + "\\" + relative; }
 
