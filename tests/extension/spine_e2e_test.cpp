@@ -30,11 +30,6 @@ std::string Items(const std::vector<MenuDumpItem>& items) {
            "/" + item.flags + "/" + item.text + "; ";
   return out;
 }
-int Occurrences(const std::string& text, const std::string& part) {
-  int n = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-  return n;
-}
 class HostStoryBase : public testing::Test {
  protected:
   static void Launch(const std::string& scenario) {
@@ -239,14 +234,13 @@ TEST_F(HostStory, FinderAddOnsAndExitFromTheTray) {
   EXPECT_EQ(std::vector<int>({host_->CountLog("command 32870"), host_->CountLog("host-cleanup"), host_->CountLog("command 113"),
                               host_->CountLog("command 32788")}), std::vector<int>({1, 0, 2, 2}));
 
-  std::string want, got;
-  std::vector<std::string> all = {"ServiceShow 0x1 0x0 0x0 " + panel, "DescWrite 0x1 0x0 0x0 0x0 0x0", "ServiceShow 0x1 0x0 0x1 " + panel2};
+  std::vector<std::string> want, all = {"ServiceShow 0x1 0x0 0x0 " + panel, "DescWrite 0x1 0x0 0x0 0x0 0x0",
+                                       "ServiceShow 0x1 0x0 0x1 " + panel2};
   all.insert(all.end(), calls.begin(), calls.end());
   all.push_back("ServiceClose 0x1 0x0 0x0");  // the host's own, at exit
   for (const std::string& call : all)
-    for (const char* addOn : {"a.dll", "b.dll", "c.dll", "d.dll"}) want += addOn + (" " + call) + "\n";
-  for (const std::string& line : host_->AddOnLog()) got += line + "\n";
-  EXPECT_EQ(got, want);
+    for (const char* addOn : {"a.dll", "b.dll", "c.dll", "d.dll"}) want.push_back(addOn + (" " + call));
+  EXPECT_EQ(host_->AddOnLog(), want);
 
   // AlwaysOnTop as the window was, ConfigDlg kept; the purge stopped at b2.
   EXPECT_EQ(ValuesText(HKEY_CURRENT_USER, kLastStateKey, {"AlwaysOnTop", "ConfigDlg", "StatusWnd"}) +

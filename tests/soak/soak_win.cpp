@@ -18,7 +18,6 @@
 //   soak --short    the test run's: 3 rounds of 10 files and QuickLinks of 10
 
 #include <cstdio>
-#include <regex>
 #include <tuple>
 #include <utility>
 
@@ -266,12 +265,7 @@ struct Soak {
     Check(OpenClipboard(nullptr) && EmptyClipboard() && CloseClipboard(), "the clipboard could not be emptied");
     Send("select-library " + rows) && Send("command 11451");
     if (meanwhile) meanwhile();
-    const std::regex link("sig2dat:");
-    const auto links = [&] {
-      const std::string text = ClipboardText();
-      return std::distance(std::sregex_iterator(text.begin(), text.end(), link), std::sregex_iterator()) == links_;
-    };
-    return Within(links, "no QuickLinks", kWorkMs) &&
+    return Within([&] { return Occurrences(ClipboardText(), "sig2dat:") == links_; }, "no QuickLinks", kWorkMs) &&
            Within([&] { return HostWindows(host_, kProgressLine).empty(); }, "the progress stayed");
   }
 };

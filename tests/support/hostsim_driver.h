@@ -124,5 +124,7 @@ std::string ReadWholeFile(const std::string& path);
 // path below `root` ("Shared\\Music\\a.mp3"), with their bytes.
 std::map<std::string, std::string> FilesBelow(const std::string& root, std::initializer_list<const char*> folders = {""});
 std::vector<std::string> SplitLines(const std::string& text);
+// How often `part` occurs in `text`, overlapping ones too.
+int Occurrences(const std::string& text, const std::string& part);
 
 }  // namespace va::test

@@ -76,6 +76,12 @@ std::vector<std::string> SplitLines(const std::string& text) {
   return lines;
 }
 
+int Occurrences(const std::string& text, const std::string& part) {
+  int n = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
 HostSim::HostSim(bool withModule) {
   CopyIn(HostSimProgram(), "hostsim.exe");
   if (withModule) CopyIn(ExtensionModule(), "ch_plug.dll");
@@ -151,13 +157,8 @@ bool HostSim::Sync(int timeoutMs) {
 
 std::vector<LogLine> HostSim::Log() const {
   std::vector<LogLine> lines;
-  for (const std::string& raw : SplitLines(ReadWholeFile(temp_.Join("hostsim.log")))) {
-    LogLine line;
-    size_t space = raw.find(' ');
-    line.ms = std::strtoul(raw.c_str(), nullptr, 10);
-    line.text = space == std::string::npos ? "" : raw.substr(space + 1);
-    lines.push_back(line);
-  }
+  for (const std::string& raw : SplitLines(ReadWholeFile(temp_.Join("hostsim.log"))))
+    lines.push_back({std::strtoul(raw.c_str(), nullptr, 10), raw.find(' ') == std::string::npos ? "" : raw.substr(raw.find(' ') + 1)});
   return lines;
 }
 
@@ -276,15 +277,11 @@ std::vector<MenuDumpItem> LastMenuDump(const HostSim& host, const std::string& p
     std::string rest = lines[i].substr(head.size());
     const size_t space = rest.find(' ');
     if (space == std::string::npos || rest.compare(space + 1, 3, "id=") != 0) continue;  // a deeper prefix
-    MenuDumpItem item;
-    item.position = std::stoi(rest.substr(0, space));
+    const int position = std::stoi(rest.substr(0, space));
     rest = rest.substr(space + 4);
-    item.id = static_cast<unsigned>(std::stoul(rest));
-    const size_t flags = rest.find("flags=") + 6;
-    const size_t after = rest.find(' ', flags);
-    item.flags = rest.substr(flags, after - flags);
-    item.text = after == std::string::npos ? "" : rest.substr(after + 1);
-    items.push_back(item);
+    const size_t flags = rest.find("flags=") + 6, after = rest.find(' ', flags);
+    items.push_back({position, static_cast<unsigned>(std::stoul(rest)), rest.substr(flags, after - flags),
+                     after == std::string::npos ? "" : rest.substr(after + 1)});
   }
   return items;
 }
