@@ -8,6 +8,7 @@
 #include "extension/core/module_state.h"
 #include "extension/organizer/organizer.h"
 #include "extension/windows/organizer_windows_win.h"
+#include "support/client_keys.h"
 #include "support/extension_keys.h"
 #include "support/hostsim_driver.h"
 
@@ -59,7 +60,7 @@ TEST(OrganizerOnRealFolders, StoredFiltersDriveTheWatcherThread) {
   std::filesystem::copy_file(std::filesystem::path(self).replace_filename("record_args.exe"), root + "Tools\\record args.exe");
   SetEnvironmentVariableA("VA_TEST_TOOLS", (root + "Tools").c_str());
   const std::string cmd = "\"%VA_TEST_TOOLS%\\record args.exe\" \"%F\" %P %FN";
-  test::ClearExtensionSettings();
+  test::ClientKeys clean;  // the client's and the module's keys, cleared before and after
   test::PutRawValue(HKEY_CURRENT_USER, kLocalContentKey, "DownloadDir", REG_SZ, test::Sz(shared + "\\"));
   Put(HKEY_LOCAL_MACHINE, {{"Title1", "machine"}});
   Put(HKEY_CURRENT_USER, {{"Title10", "All"}, {"Filter10", "*"}, {"Dest10", all}, {"Action10", "#1"},
@@ -161,8 +162,6 @@ TEST(OrganizerOnRealFolders, StoredFiltersDriveTheWatcherThread) {
   for (int n = 70; n >= 1; --n) Put(HKEY_LOCAL_MACHINE, {{"Title" + std::to_string(n), "t" + std::to_string(n)}});
   ASSERT_EQ(LoadFilters(), 63);
   for (int n = 1; n <= 64; ++n) ASSERT_EQ(FilterList[n - 1].Title, "t" + std::to_string(n)) << "the machine's, lowest numbers";
-  test::ClearExtensionSettings();
-  test::DeleteTree(HKEY_CURRENT_USER, kLocalContentKey);
 }
 
 // The preview tells exactly what the watcher then does; an undo takes back what
@@ -172,7 +171,7 @@ TEST(OrganizerOnRealFolders, PreviewThenUndo) {
   const std::string root = temp.path() + "\\", shared = root + "Shared", copies = root + "Copies";
   for (const std::string& folder : {shared, copies, shared + "\\Music"}) CreateDirectoryA(folder.c_str(), nullptr);
   ModuleInstance = GetModuleHandleA(nullptr);  // the texts are linked into this program
-  test::ClearExtensionSettings();
+  test::ClientKeys clean;
   test::PutRawValue(HKEY_CURRENT_USER, kLocalContentKey, "DownloadDir", REG_SZ, test::Sz(shared));
   std::vector<FilterRecord> filters{{"Texts", "*.txt", Copy, copies, "", ""}, {"Music", "*.mp3", Move, shared + "\\Music", "", ""},
                                     {"Here", "*.doc", Copy, shared, "", ""}};
@@ -241,8 +240,6 @@ TEST(OrganizerOnRealFolders, PreviewThenUndo) {
   const DWORD ms = GetTickCount() - start;
   printf("preview of %lu of %zu files: %lu ms\n", rows, total, ms);
   EXPECT_LT(ms, 1000u) << "listing every file and deciding the rows the window shows";
-  test::ClearExtensionSettings();
-  test::DeleteTree(HKEY_CURRENT_USER, kLocalContentKey);
 }
 
 }  // namespace
