@@ -7,6 +7,7 @@
 
 #include <utility>
 
+#include "support/client_keys.h"
 #include "support/extension_keys.h"
 #include "support/hostsim_driver.h"
 #include "support/tray_view.h"
@@ -21,25 +22,7 @@ const char kDistributionKey[] = "SOFTWARE\\V++", kSearchKey[] = "SOFTWARE\\Vexlo
 constexpr UINT kTrayCallback = WM_USER + 10, kTrayId = 216;
 constexpr int kDeadlineMs = 5000;
 
-void CleanRegistry() {
-  ClearExtensionSettings();
-  for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
-    for (const char* key : {kDistributionKey, kSearchKey, kHostUserKey, kSkinsKey, kLocalContentKey}) DeleteTree(root, key);
-}
 void SearchValue(const char* name, size_t bytes) { PutRawValue(HKEY_CURRENT_USER, kSearchKey, name, REG_BINARY, std::string(bytes, 's')); }
-// The named values as "name#dword;", "name=text;", "name?size;" or "name-;" when missing.
-std::string Values(HKEY root, const char* key, std::initializer_list<const char*> names) {
-  std::string out;
-  for (const char* name : names) {
-    const StoredValue v = ReadStoredValue(root, key, name);
-    out += name + (!v.exists                ? std::string("-")
-                   : v.type == REG_DWORD    ? "#" + std::to_string(*reinterpret_cast<const DWORD*>(v.bytes.data()))
-                   : v.type == REG_SZ       ? "=" + v.bytes.substr(0, v.bytes.find('\0'))
-                                            : "?" + std::to_string(v.bytes.size())) + ";";
-  }
-  return out;
-}
-
 std::string Items(const std::vector<MenuDumpItem>& items) {
   std::string out;
   for (const MenuDumpItem& item : items)  // a popup's id is its handle: left out
@@ -47,17 +30,12 @@ std::string Items(const std::vector<MenuDumpItem>& items) {
            "/" + item.flags + "/" + item.text + "; ";
   return out;
 }
-int Occurrences(const std::string& text, const std::string& part) {
-  int n = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-  return n;
-}
 class HostStoryBase : public testing::Test {
  protected:
   static void Launch(const std::string& scenario) {
     started_ = host_->Start(scenario) && host_->WaitForLog("result ServiceShow") && host_->Sync() && host_->Sync();
   }
-  static void TearDownTestSuite() { delete std::exchange(host_, nullptr), CleanRegistry(); }
+  static void TearDownTestSuite() { delete std::exchange(host_, nullptr), ClientKeys::Clear(); }
   void SetUp() override { ASSERT_TRUE(started_ && host_->Running()) << "the host is not running"; }
   static HWND Main() { return host_->MainWindow(); }
   static bool WaitVisible(bool on) { return WaitUntil([&] { return (IsWindowVisible(Main()) != FALSE) == on; }, kDeadlineMs) && host_->Sync(); }
@@ -90,7 +68,7 @@ class HostStoryBase : public testing::Test {
 class HostStory : public HostStoryBase {
  protected:
   static void SetUpTestSuite() {
-    CleanRegistry();
+    ClientKeys::Clear();
     for (auto [name, value] : {std::pair{"ChangeTrayMenu", 1}, {"HideAdBanner", 1}, {"ForceCreation", 1}, {"IniTab", 2}})
       PutDword(HKEY_CURRENT_USER, kExtKey, name, value);
     // The machine's values count where the user has none.
@@ -256,20 +234,19 @@ TEST_F(HostStory, FinderAddOnsAndExitFromTheTray) {
   EXPECT_EQ(std::vector<int>({host_->CountLog("command 32870"), host_->CountLog("host-cleanup"), host_->CountLog("command 113"),
                               host_->CountLog("command 32788")}), std::vector<int>({1, 0, 2, 2}));
 
-  std::string want, got;
-  std::vector<std::string> all = {"ServiceShow 0x1 0x0 0x0 " + panel, "DescWrite 0x1 0x0 0x0 0x0 0x0", "ServiceShow 0x1 0x0 0x1 " + panel2};
+  std::vector<std::string> want, all = {"ServiceShow 0x1 0x0 0x0 " + panel, "DescWrite 0x1 0x0 0x0 0x0 0x0",
+                                       "ServiceShow 0x1 0x0 0x1 " + panel2};
   all.insert(all.end(), calls.begin(), calls.end());
   all.push_back("ServiceClose 0x1 0x0 0x0");  // the host's own, at exit
   for (const std::string& call : all)
-    for (const char* addOn : {"a.dll", "b.dll", "c.dll", "d.dll"}) want += addOn + (" " + call) + "\n";
-  for (const std::string& line : host_->AddOnLog()) got += line + "\n";
-  EXPECT_EQ(got, want);
+    for (const char* addOn : {"a.dll", "b.dll", "c.dll", "d.dll"}) want.push_back(addOn + (" " + call));
+  EXPECT_EQ(host_->AddOnLog(), want);
 
   // AlwaysOnTop as the window was, ConfigDlg kept; the purge stopped at b2.
-  EXPECT_EQ(Values(HKEY_CURRENT_USER, kLastStateKey, {"AlwaysOnTop", "ConfigDlg", "StatusWnd"}) +
-                Values(HKEY_CURRENT_USER, kSearchKey, {"a1", "b2", "c3"}),
+  EXPECT_EQ(ValuesText(HKEY_CURRENT_USER, kLastStateKey, {"AlwaysOnTop", "ConfigDlg", "StatusWnd"}) +
+                ValuesText(HKEY_CURRENT_USER, kSearchKey, {"a1", "b2", "c3"}),
             "AlwaysOnTop#" + std::to_string(onTop) + ";ConfigDlg#3;StatusWnd=10,20,0,0;a1-;b2?2000;c3?100;");
-  const std::string database = Values(HKEY_LOCAL_MACHINE, kLocalContentKey, {"DatabaseDir"});
+  const std::string database = ValuesText(HKEY_LOCAL_MACHINE, kLocalContentKey, {"DatabaseDir"});
   EXPECT_EQ(database.substr(database.size() - 10), "\\Vexlo\\db;") << database;
 }
 
@@ -279,7 +256,7 @@ TEST_F(HostStory, FinderAddOnsAndExitFromTheTray) {
 class GuardedHostStory : public HostStoryBase {
  protected:
   static void SetUpTestSuite() {
-    CleanRegistry();
+    ClientKeys::Clear();
     PutDword(HKEY_LOCAL_MACHINE, kExtKey, "ChangeSystemBtn", 1);
     for (const char* name : {"AskExit", "StartVAInTray", "HideAdBanner"}) PutDword(HKEY_CURRENT_USER, kExtKey, name, 1);
     PutRawValue(HKEY_CURRENT_USER, kSkinsKey, "CurrentSkin", REG_SZ, Sz("Night"));
@@ -321,7 +298,7 @@ TEST_F(GuardedHostStory, StartsInTheTrayAttachesOnceAndOnlyYesExits) {
     EXPECT_EQ(host_->CountLog("command "), 0) << "the exit reached the host, or ForceCreation as text counted";
   }
   ASSERT_TRUE(HostExitsWithZero(*host_, 10000, false));
-  EXPECT_EQ(Values(HKEY_CURRENT_USER, kLastStateKey, {"StatusWnd", "ConfigDlg"}), "StatusWnd=0,0,0,0;ConfigDlg#0;");
+  EXPECT_EQ(ValuesText(HKEY_CURRENT_USER, kLastStateKey, {"StatusWnd", "ConfigDlg"}), "StatusWnd=0,0,0,0;ConfigDlg#0;");
 }
 
 // A host that never calls ServiceShow: loading changes nothing visible, and when
@@ -329,7 +306,7 @@ TEST_F(GuardedHostStory, StartsInTheTrayAttachesOnceAndOnlyYesExits) {
 // the searches are purged by the user's switch (UseHKEY_CURRENT_USER 1): the key
 // stays, its values go. Without the host's own key no database folder is recorded.
 TEST(UnattachedHost, LoadingAloneChangesNothingAndTheEndStillSavesAndPurges) {
-  CleanRegistry();
+  ClientKeys clean;
   PutDword(HKEY_CURRENT_USER, kExtKey, "StartVAInTray", 1);
   PutRawValue(HKEY_CURRENT_USER, kLastStateKey, "StatusWnd", REG_SZ, Sz("5,6,1,1"));
   PutDword(HKEY_LOCAL_MACHINE, kDistributionKey, "UseHKEY_CURRENT_USER", 1);
@@ -340,14 +317,11 @@ TEST(UnattachedHost, LoadingAloneChangesNothingAndTheEndStillSavesAndPurges) {
   ASSERT_TRUE(host.Start("service_show = no\nunload = exit\n"));
   ASSERT_TRUE(host.WaitForLog("module loaded") && host.Sync());
   EXPECT_TRUE(IsWindowVisible(host.MainWindow())) << "loading alone must not attach";
-  ASSERT_TRUE(host.Send("exit"));
-  DWORD code = 99;
-  ASSERT_TRUE(host.WaitForExit(10000, &code)) << "the process did not end";
+  ASSERT_TRUE(host.Send("exit") && host.WaitForExit(10000, nullptr)) << "the process did not end";
   EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kSearchKey));
-  EXPECT_EQ(Values(HKEY_CURRENT_USER, kLastStateKey, {"StatusWnd"}) + Values(HKEY_CURRENT_USER, kSearchKey, {"a1", "b2", "c3"}) +
-                Values(HKEY_LOCAL_MACHINE, kLocalContentKey, {"DatabaseDir"}),
+  EXPECT_EQ(ValuesText(HKEY_CURRENT_USER, kLastStateKey, {"StatusWnd"}) + ValuesText(HKEY_CURRENT_USER, kSearchKey, {"a1", "b2", "c3"}) +
+                ValuesText(HKEY_LOCAL_MACHINE, kLocalContentKey, {"DatabaseDir"}),
             "StatusWnd=5,6,1,1;a1-;b2-;c3-;DatabaseDir-;");
-  CleanRegistry();
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // test_addon: an add-on library for the tests. It records every call of the five
 // exports, with all arguments, as one line appended to the file named by the
 // environment variable VA_TEST_ADDON_LOG:  <own file name> <Export> <args in hex>.
-// Copies of it under different names tell apart the add-ons of a list.
+// Copies of it under different names tell apart the add-ons of a list. Built with
+// VA_WITHOUT_DESC_WRITE it lacks one of the five exports: an add-on the module must
+// refuse, which would give itself away in the same file if it were loaded anyway.
 #include <windows.h>
 
 #include <cstdio>
@@ -39,7 +41,9 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 }
 __declspec(dllexport) DWORD WINAPI ChannelWrite(VA_ARGS4) { return Record("ChannelWrite", {a1, a2, a3, a4}); }
 __declspec(dllexport) DWORD WINAPI ChannelRead(VA_ARGS4) { return Record("ChannelRead", {a1, a2, a3, a4}); }
+#ifndef VA_WITHOUT_DESC_WRITE
 __declspec(dllexport) DWORD WINAPI DescWrite(VA_ARGS4, DWORD_PTR a5) { return Record("DescWrite", {a1, a2, a3, a4, a5}); }
+#endif
 __declspec(dllexport) DWORD WINAPI ServiceClose(DWORD_PTR a1, DWORD_PTR a2, DWORD_PTR a3) {
   return Record("ServiceClose", {a1, a2, a3});
 }

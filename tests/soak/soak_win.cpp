@@ -18,8 +18,6 @@
 //   soak --short    the test run's: 3 rounds of 10 files and QuickLinks of 10
 
 #include <cstdio>
-#include <map>
-#include <regex>
 #include <tuple>
 #include <utility>
 
@@ -46,29 +44,6 @@ bool Check(bool ok, const std::string& what) {
 }
 bool Within(const std::function<bool()>& condition, const std::string& what, int timeoutMs = kStepMs) {
   return Check(WaitUntil(condition, timeoutMs, 50), what);
-}
-
-// The windows of process `pid` (with `control`: those holding that control).
-long long WindowsOf(DWORD pid, int control = 0) {
-  std::tuple<DWORD, int, long long> query{pid, control, 0};
-  EnumChildWindows(GetDesktopWindow(), [](HWND window, LPARAM p) WINAPI -> BOOL {
-    auto& [pid, control, count] = *reinterpret_cast<std::tuple<DWORD, int, long long>*>(p);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    count += owner == pid && (!control || GetDlgItem(window, control));
-    return TRUE;
-  }, reinterpret_cast<LPARAM>(&query));
-  return std::get<2>(query);
-}
-
-// The files below `folder` (at any depth) by their path below it, with their bytes.
-void Collect(const std::string& folder, std::map<std::string, std::string>& out, const std::string& below = "") {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "\\" + below + "*").c_str(), &found);
-  for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) out[below + found.cFileName] = ReadWholeFile(folder + "\\" + below + found.cFileName);
-    else if (found.cFileName[0] != '.') Collect(folder, out, below + found.cFileName + "\\");
-  FindClose(search);
 }
 
 struct Soak {
@@ -150,7 +125,7 @@ struct Soak {
       if (Check(host_.Send("resources") && host_.WaitForLog("resources ", kStepMs, before + 1), "no counts"))
         std::sscanf(host_.LogStartingWith("resources ").back().text.c_str(),
                     "resources gdi=%lld user=%*d handles=%lld private=%lld", &gdi, &handles, &memory);
-      now = {{"windows", WindowsOf(host_.ProcessId())}, {"gdi", gdi}, {"handles", handles}, {"private", memory / (1 << 20)}};
+      now = {{"windows", static_cast<long long>(HostWindows(host_).size())}, {"gdi", gdi}, {"handles", handles}, {"private", memory / (1 << 20)}};
       Sleep(200);
     }
     return now;
@@ -189,8 +164,7 @@ struct Soak {
       Drop(name, name);
     }
     if (!Check(WaitUntil([&] { return Organized(); }, kWorkMs, 500), "files stayed in the shared folder")) return false;
-    std::map<std::string, std::string> below;
-    Collect(shared_, below);
+    std::map<std::string, std::string> below = FilesBelow(shared_);
     std::erase_if(below, [](const auto& file) { return file.first.ends_with(".dat"); });
     const int dropped = files_ * (round + 1);
     return Check(int(below.size()) == dropped, std::to_string(below.size()) + " of " + std::to_string(dropped) + " files organized");
@@ -213,9 +187,7 @@ struct Soak {
   }
   // Only the sources a Copy filter leaves (and, with `held`, that file) stay in the shared folder.
   bool Organized(const char* held = "") {
-    std::map<std::string, std::string> left;
-    Collect(shared_, left);
-    for (const auto& [path, bytes] : left)
+    for (const auto& [path, bytes] : FilesBelow(shared_))
       if (path.find('\\') == std::string::npos && !path.ends_with(".big") && !path.ends_with(".dat") && path != held) {
         WriteFileBytes(shared_ + "\\nudge.dat", "x");  // a change, for a file that came while the watcher scanned
         return DeleteFileA((shared_ + "\\nudge.dat").c_str()), false;
@@ -275,8 +247,7 @@ struct Soak {
         }, "no whole copies", kWorkMs))
       return false;
     // Every file of the round whole where its filter puts it (a Copy's source stays).
-    std::map<std::string, std::string> all;
-    Collect(host_.folder(), all);
+    std::map<std::string, std::string> all = FilesBelow(host_.folder());
     int lost = !Check(all["Shared\\Other\\away.txt"] + all["Incoming\\away.txt"] == "away", "the file renamed away");
     for (const auto& [name, bytes] : dropped)
       for (const char* place : {name.ends_with(".big") ? "Copies\\" : name.ends_with(".mp3") ? "Shared\\Music\\" : "Shared\\Other\\",
@@ -294,13 +265,8 @@ struct Soak {
     Check(OpenClipboard(nullptr) && EmptyClipboard() && CloseClipboard(), "the clipboard could not be emptied");
     Send("select-library " + rows) && Send("command 11451");
     if (meanwhile) meanwhile();
-    const std::regex link("sig2dat:");
-    const auto links = [&] {
-      const std::string text = ClipboardText();
-      return std::distance(std::sregex_iterator(text.begin(), text.end(), link), std::sregex_iterator()) == links_;
-    };
-    return Within(links, "no QuickLinks", kWorkMs) &&
-           Within([&] { return WindowsOf(host_.ProcessId(), kProgressLine) == 0; }, "the progress stayed");
+    return Within([&] { return Occurrences(ClipboardText(), "sig2dat:") == links_; }, "no QuickLinks", kWorkMs) &&
+           Within([&] { return HostWindows(host_, kProgressLine).empty(); }, "the progress stayed");
   }
 };
 

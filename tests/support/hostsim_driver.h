@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,7 @@ namespace va::test {
 std::string HostSimProgram();
 std::string ExtensionModule();
 std::string TestAddOnLibrary();     // records every call it gets (see test_addon.cpp)
-std::string NoExportsLibrary();     // a library without the five exports
+std::string NoExportsLibrary();     // a library lacking one of the five exports
 std::string TestFile(const std::string& name);  // a file of tests/support/files
 
 // Polls `condition` every `stepMs` until it is true or `timeoutMs` passed.
@@ -82,6 +83,9 @@ class HostSim {
 // A top-level window of the host's process of class `cls` (and `caption`, if not
 // null); with `visibleOnly` hidden ones are passed over. 0 when there is none.
 HWND HostTopWindow(const HostSim& host, const char* cls, const char* caption = nullptr, bool visibleOnly = true);
+// The windows of the host's process at any depth; with `control`, those holding a
+// control of that id (a progress window by its file line, say).
+std::vector<HWND> HostWindows(const HostSim& host, int control = 0);
 // A control of the host's main window tree by its id and its parent's id.
 HWND HostControl(const HostSim& host, int id, int parentId);
 // The status window (the host's top-level "FixedDialog"), shown or not; 0 until it exists.
@@ -116,6 +120,11 @@ std::vector<MenuDumpItem> LastMenuDump(const HostSim& host, const std::string& p
 
 // Reads a whole file; empty when missing.
 std::string ReadWholeFile(const std::string& path);
+// The files in `folders` of `root` (all of `root` for ""), at any depth, by their
+// path below `root` ("Shared\\Music\\a.mp3"), with their bytes.
+std::map<std::string, std::string> FilesBelow(const std::string& root, std::initializer_list<const char*> folders = {""});
 std::vector<std::string> SplitLines(const std::string& text);
+// How often `part` occurs in `text`, overlapping ones too.
+int Occurrences(const std::string& text, const std::string& part);
 
 }  // namespace va::test

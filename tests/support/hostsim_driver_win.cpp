@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <tuple>
 
 namespace va::test {
 namespace {
@@ -20,6 +21,17 @@ std::string WindowsPath(const char* built) {
   for (char& c : path)
     if (c == '/') c = '\\';
   return path;
+}
+
+void CollectFiles(const std::string& root, const std::string& below, std::map<std::string, std::string>& out) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((root + "\\" + below + "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) out[below + found.cFileName] = ReadWholeFile(root + "\\" + below + found.cFileName);
+    else if (found.cFileName[0] != '.') CollectFiles(root, below + found.cFileName + "\\", out);
+  while (FindNextFileA(search, &found));
+  FindClose(search);
 }
 
 }  // namespace
@@ -44,6 +56,12 @@ std::string ReadWholeFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
+std::map<std::string, std::string> FilesBelow(const std::string& root, std::initializer_list<const char*> folders) {
+  std::map<std::string, std::string> files;
+  for (const char* folder : folders) CollectFiles(root, *folder ? std::string(folder) + "\\" : "", files);
+  return files;
+}
+
 std::vector<std::string> SplitLines(const std::string& text) {
   std::vector<std::string> lines;
   size_t start = 0;
@@ -56,6 +74,12 @@ std::vector<std::string> SplitLines(const std::string& text) {
     start = end + 1;
   }
   return lines;
+}
+
+int Occurrences(const std::string& text, const std::string& part) {
+  int n = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
 }
 
 HostSim::HostSim(bool withModule) {
@@ -133,13 +157,8 @@ bool HostSim::Sync(int timeoutMs) {
 
 std::vector<LogLine> HostSim::Log() const {
   std::vector<LogLine> lines;
-  for (const std::string& raw : SplitLines(ReadWholeFile(temp_.Join("hostsim.log")))) {
-    LogLine line;
-    size_t space = raw.find(' ');
-    line.ms = std::strtoul(raw.c_str(), nullptr, 10);
-    line.text = space == std::string::npos ? "" : raw.substr(space + 1);
-    lines.push_back(line);
-  }
+  for (const std::string& raw : SplitLines(ReadWholeFile(temp_.Join("hostsim.log"))))
+    lines.push_back({std::strtoul(raw.c_str(), nullptr, 10), raw.find(' ') == std::string::npos ? "" : raw.substr(raw.find(' ') + 1)});
   return lines;
 }
 
@@ -181,6 +200,18 @@ HWND HostTopWindow(const HostSim& host, const char* cls, const char* caption, bo
     if (pid == host.ProcessId() && (!visibleOnly || IsWindowVisible(w))) return w;
   }
   return nullptr;
+}
+
+std::vector<HWND> HostWindows(const HostSim& host, int control) {
+  std::tuple<DWORD, int, std::vector<HWND>> query{host.ProcessId(), control, {}};
+  EnumChildWindows(GetDesktopWindow(), [](HWND window, LPARAM data) WINAPI -> BOOL {
+    auto& [pid, control, found] = *reinterpret_cast<std::tuple<DWORD, int, std::vector<HWND>>*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == pid && (!control || GetDlgItem(window, control))) found.push_back(window);
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&query));
+  return std::get<2>(query);
 }
 
 HWND HostControl(const HostSim& host, int id, int parentId) {
@@ -246,15 +277,11 @@ std::vector<MenuDumpItem> LastMenuDump(const HostSim& host, const std::string& p
     std::string rest = lines[i].substr(head.size());
     const size_t space = rest.find(' ');
     if (space == std::string::npos || rest.compare(space + 1, 3, "id=") != 0) continue;  // a deeper prefix
-    MenuDumpItem item;
-    item.position = std::stoi(rest.substr(0, space));
+    const int position = std::stoi(rest.substr(0, space));
     rest = rest.substr(space + 4);
-    item.id = static_cast<unsigned>(std::stoul(rest));
-    const size_t flags = rest.find("flags=") + 6;
-    const size_t after = rest.find(' ', flags);
-    item.flags = rest.substr(flags, after - flags);
-    item.text = after == std::string::npos ? "" : rest.substr(after + 1);
-    items.push_back(item);
+    const size_t flags = rest.find("flags=") + 6, after = rest.find(' ', flags);
+    items.push_back({position, static_cast<unsigned>(std::stoul(rest)), rest.substr(flags, after - flags),
+                     after == std::string::npos ? "" : rest.substr(after + 1)});
   }
   return items;
 }

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 
 namespace va::test {
@@ -16,7 +17,6 @@ class ScratchKey {
   ScratchKey(const ScratchKey&) = delete;
   ScratchKey& operator=(const ScratchKey&) = delete;
 
-  HKEY root() const { return root_; }
   const char* path() const { return path_.c_str(); }
   std::string Sub(const std::string& relative) const { return path_ + "\\" + relative; }
 
@@ -36,6 +36,15 @@ struct StoredValue {
   std::string bytes;
 };
 StoredValue ReadStoredValue(HKEY root, const std::string& subkey, const char* name);
+
+// A stored value as text: "#<n>" for a REG_DWORD of four bytes, "=<text>" for a
+// REG_SZ holding a text with or without its one terminating zero (some writers
+// store none; Wine adds it when the value is read), "?<size>" for anything else,
+// "-" when it is missing.
+std::string ValueText(const StoredValue& value);
+// The values named as "<name><ValueText>;" each; without names, every value of the
+// key so, in the order of their names ("" without the key).
+std::string ValuesText(HKEY root, const std::string& subkey, std::initializer_list<const char*> names = {});
 
 // Writes a value of any type directly, bypassing the code under test.
 void PutRawValue(HKEY root, const std::string& subkey, const char* name, DWORD type, const std::string& bytes);

@@ -3,6 +3,8 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <vector>
 
 namespace va::test {
@@ -30,6 +32,30 @@ StoredValue ReadStoredValue(HKEY root, const std::string& subkey, const char* na
   }
   RegCloseKey(key);
   return value;
+}
+
+std::string ValueText(const StoredValue& value) {
+  if (!value.exists) return "-";
+  if (value.type == REG_DWORD && value.bytes.size() == 4) return "#" + std::to_string(*reinterpret_cast<const uint32_t*>(value.bytes.data()));
+  const size_t zero = value.bytes.find('\0');
+  if (value.type == REG_SZ && (zero == std::string::npos || zero == value.bytes.size() - 1)) return "=" + value.bytes.substr(0, zero);
+  return "?" + std::to_string(value.bytes.size());
+}
+
+std::string ValuesText(HKEY root, const std::string& subkey, std::initializer_list<const char*> names) {
+  std::vector<std::string> listed(names.begin(), names.end());
+  HKEY key = nullptr;
+  if (listed.empty() && RegOpenKeyExA(root, subkey.c_str(), 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+    char name[512];
+    for (DWORD i = 0, size = sizeof name; RegEnumValueA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+         ++i, size = sizeof name)
+      listed.push_back(name);
+    RegCloseKey(key);
+    std::sort(listed.begin(), listed.end());
+  }
+  std::string out;
+  for (const std::string& name : listed) out += name + ValueText(ReadStoredValue(root, subkey, name.c_str())) + ";";
+  return out;
 }
 
 void PutRawValue(HKEY root, const std::string& subkey, const char* name, DWORD type, const std::string& bytes) {

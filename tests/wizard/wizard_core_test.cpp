@@ -127,8 +127,6 @@ TEST(WizardRules, SizesSpeedsAndSummaries) {
   for (const Size& row : sizes) EXPECT_EQ(FormatByteSize(row.bytes), row.text) << row.bytes;
   for (auto [hundredths, stored] : {std::pair{0xFFFFFFFFu, 0u}, {0u, 0u}, {6u, 0u}, {7u, 1u}, {1106u, 88u}, {1107u, 89u}, {0xFFFFFFFEu, 343597384u}})
     EXPECT_EQ(UploadBandwidthValue(hundredths), stored) << hundredths;
-  const char summary[] = "Maximum uploads:\t\t\t%ul%\nMaximum upload speed:\t\t\t%us%\nMaximum downloads:\t\t\t%dl%\n"
-                         "Maximum sources per download:\t\t%sd%";
   struct Summary { std::array<uint32_t, 16> values; const char* text; } summaries[] = {
       {{0, 16, 12, 0, U, 20, 60}, "12|Unlimited|16|20"}, {{300, 2, 2, 0, 1, 4, 60}, "2|3.00 KB/s|2|4"},
       {{0xFFFFFFFF, 1, 2, 0, 0, 3}, "2|Unlimited|1|3"}, {{1234567}, "0|12345.67 KB/s|0|0"}, {{5, U, U}, "-|0.05 KB/s|-|0"},
@@ -136,10 +134,8 @@ TEST(WizardRules, SizesSpeedsAndSummaries) {
   for (const Summary& row : summaries) {
     ConnectionProfile profile;
     profile.values = row.values;
-    std::string want = row.text, shown = "Maximum uploads:\t\t\t";
-    for (const char* label : {"\nMaximum upload speed:\t\t\t", "\nMaximum downloads:\t\t\t", "\nMaximum sources per download:\t\t"})
-      shown += want.substr(0, want.find('|')) + label, want.erase(0, want.find('|') + 1);
-    EXPECT_EQ(BuildConnectionSummary(summary, profile, "-", "Unlimited"), shown + want) << row.text;
+    EXPECT_EQ(BuildConnectionSummary("Uploads\t%ul%|%us%|%dl%|%sd%\n", profile, "-", "Unlimited"),
+              "Uploads\t" + std::string(row.text) + "\n");
   }
 }
 

@@ -2,14 +2,9 @@
 // ch_plug.dll, driven by window messages from this process. The host's log tells
 // which commands reached it for which selected row; the status window's Accelerator
 // page and the tray icon's square show the accelerator's state.
-#include <windows.h>
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <string>
-#include <vector>
 
+#include "support/client_keys.h"
 #include "support/extension_keys.h"
 #include "support/hostsim_driver.h"
 #include "support/tray_view.h"
@@ -36,12 +31,7 @@ void Settings(bool moduleMenu) {
 }
 // Each story starts clean and cleans up after itself, however it ends.
 class AcceleratorE2E : public testing::Test {
- protected:
-  void SetUp() override { TearDown(); }
-  void TearDown() override {
-    test::ClearExtensionSettings();
-    test::DeleteTree(HKEY_CURRENT_USER, kColumnOrderKey);
-  }
+  test::ClientKeys clean_;  // the client's keys (the column order among them) and the module's
 };
 using DownloadMenuE2E = AcceleratorE2E;
 std::string Page(const HostSim& host, int control) { return test::StatusPageText(host, kStatusPage, control); }
@@ -178,12 +168,6 @@ TEST_F(AcceleratorE2E, AUserClickingRowsMeanwhileGetsTheRowsChosenAndSoDoesTheAc
   EXPECT_TRUE(test::HostExitsWithZero(host));
 }
 
-// The titles of the host's rows in the list's order.
-std::string Titles(HostSim& host) {
-  const size_t from = host.LogTexts().size();
-  return host.Send("rows") ? Events(host, {}, from, false) : "no answer";
-}
-
 
 // A left-button drag in the reorder list as the mouse makes it: the drag list reads
 // the cursor, so it is put on each entry (and seen there) before the message.
@@ -260,7 +244,9 @@ TEST_F(DownloadMenuE2E, PopupFindMoreBulkReorderAndTheGate) {
   SendDlgItemMessageA(dialog, kReorderList, LB_SETCURSEL, 3, 0);
   SendMessageA(dialog, WM_COMMAND, kReorderUp, LPARAM(GetDlgItem(dialog, kReorderUp)));
   SendMessageA(dialog, WM_COMMAND, IDOK, LPARAM(GetDlgItem(dialog, IDOK)));
-  EXPECT_EQ(Titles(host), "Beta Song,Gamma Song,Delta Song,Alpha Song,");
+  from = host.LogTexts().size();  // the titles of the host's rows in the list's order
+  ASSERT_TRUE(host.Send("rows"));
+  EXPECT_EQ(Events(host, {}, from, false), "Beta Song,Gamma Song,Delta Song,Alpha Song,");
 
   // The host closes its Traffic window and makes it again (its rows in their first
   // order): the new list gets the module's popup, and its commands act on the new list.

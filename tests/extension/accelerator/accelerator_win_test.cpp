@@ -9,12 +9,11 @@
 #include "extension/accelerator/download_list_win.h"
 #include "extension/core/host_layout.h"
 #include "support/extension_keys.h"
-#include "support/scratch_registry.h"
 
 namespace va {
 namespace {
 
-using test::ReadStoredValue;
+using test::ValuesText;
 
 TEST(AcceleratorWin, UserValuesWinValueByValueAndSaveWritesChangedFieldsToTheUserOnly) {
   test::ScratchKey user(HKEY_CURRENT_USER, "Accelerator"), machine(HKEY_LOCAL_MACHINE, "Accelerator");
@@ -33,11 +32,9 @@ TEST(AcceleratorWin, UserValuesWinValueByValueAndSaveWritesChangedFieldsToTheUse
   AcceleratorSettings next = s;
   next.MinSpeed = 1250, next.ClearDownloads = 1;
   SaveAcceleratorSettingsTo(key, next, s);
-  EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, key, "MinSpeed").type, static_cast<DWORD>(REG_DWORD));
-  EXPECT_EQ(ReadStoredValue(HKEY_CURRENT_USER, key, "MinSpeed").bytes + ReadStoredValue(HKEY_CURRENT_USER, key,
-            "ClearDownloads").bytes + ReadStoredValue(HKEY_LOCAL_MACHINE, key, "MinSpeed").bytes,
-            test::Dword(1250) + test::Dword(1) + test::Dword(500));
-  EXPECT_FALSE(ReadStoredValue(HKEY_CURRENT_USER, key, "ItemDelay").exists);  // unchanged: not written
+  // The changed fields beside the values written before; the machine's untouched.
+  EXPECT_EQ(ValuesText(HKEY_CURRENT_USER, key) + ValuesText(HKEY_LOCAL_MACHINE, key, {"MinSpeed"}),
+            "ClearDownloads#1;CyclesDelay#50;MinSpeed#1250;NumDownloadsMax?8;TimesInSearchState#4294967295;MinSpeed#500;");
 
   test::DeleteTree(HKEY_CURRENT_USER, key);
   test::DeleteTree(HKEY_LOCAL_MACHINE, key);

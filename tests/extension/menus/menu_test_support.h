@@ -1,10 +1,6 @@
 // menu_test_support: the recording program (open_recorder.exe beside the test),
 // its log and a file type it opens, for the menu tests in-process and in the host.
 #pragma once
-#include <windows.h>
-
-#include <string>
-#include <vector>
 
 #include "support/hostsim_driver.h"
 #include "support/scratch_registry.h"

@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "extension/core/host_ids.h"
+#include "extension/resources/resource.h"
 #include "menu_test_support.h"
 #include "support/clipboard_view.h"
 #include "support/extension_keys.h"
@@ -17,20 +18,8 @@ using namespace test;
 
 bool EmptyTheClipboard() { return OpenClipboard(nullptr) && EmptyClipboard() && CloseClipboard(); }
 
-// The QuickLink progress windows (file line 1131 and Cancel) of the host.
-std::vector<HWND> ProgressWindows(const HostSim& host) {
-  std::pair<DWORD, std::vector<HWND>> search = {host.ProcessId(), {}};
-  EnumWindows(
-      [](HWND window, LPARAM data) WINAPI -> BOOL {
-        auto* search = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == search->first && GetDlgItem(window, 1131) && GetDlgItem(window, IDCANCEL)) search->second.push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.second;
-}
+// The QuickLink progress windows of the host, by their file line.
+std::vector<HWND> ProgressWindows(const HostSim& host) { return HostWindows(host, IDC_QUICKLINK_FILE); }
 
 std::string Block(const std::string& name, const std::string& size, const std::string& kb, const std::string& hash) {
   return "File: " + name + "\r\nLength: " + size + " Bytes, " + kb + "KB\r\nUUHash: " + hash + "\r\n\r\n";

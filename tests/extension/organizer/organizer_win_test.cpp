@@ -3,13 +3,12 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
-#include <cstring>
 #include <filesystem>
-#include <map>
 
 #include "extension/core/module_state.h"
 #include "extension/organizer/organizer.h"
 #include "extension/windows/organizer_windows_win.h"
+#include "support/client_keys.h"
 #include "support/extension_keys.h"
 #include "support/hostsim_driver.h"
 
@@ -36,22 +35,7 @@ void Put(HKEY root, const Values& values) {
     if (text.starts_with("#")) test::PutDword(root, kFiltersKey, name.c_str(), std::stoul(text.substr(1)));
     else test::PutRawValue(root, kFiltersKey, name.c_str(), REG_SZ, test::Sz(text));
 }
-Values Stored() {
-  Values values;
-  HKEY key = nullptr;
-  RegOpenKeyExA(HKEY_CURRENT_USER, kFiltersKey, 0, KEY_READ, &key);
-  char name[300], data[600];
-  auto* bytes = reinterpret_cast<BYTE*>(data);
-  for (DWORD i = 0, n = 300, type, size = 600; key && !RegEnumValueA(key, i, name, &n, nullptr, &type, bytes, &size); ++i, n = 300, size = 600)
-    values[name] = type == REG_DWORD ? "#" + std::to_string(*reinterpret_cast<DWORD*>(data)) : std::string(data, strnlen(data, size));
-  if (key) RegCloseKey(key);
-  return values;
-}
-
-void Collect(const std::string& root, const std::string& folder, Values& out) {  // path below root -> contents
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(root + folder))
-    if (entry.is_regular_file()) out[entry.path().string().substr(root.size())] = ReadWholeFile(entry.path().string());
-}
+std::string Stored() { return test::ValuesText(HKEY_CURRENT_USER, kFiltersKey); }
 
 // A user's filters, stored with gaps in their numbers beside values the loader
 // passes over and a machine-wide list that the user's hides, are loaded in number
@@ -76,7 +60,7 @@ TEST(OrganizerOnRealFolders, StoredFiltersDriveTheWatcherThread) {
   std::filesystem::copy_file(std::filesystem::path(self).replace_filename("record_args.exe"), root + "Tools\\record args.exe");
   SetEnvironmentVariableA("VA_TEST_TOOLS", (root + "Tools").c_str());
   const std::string cmd = "\"%VA_TEST_TOOLS%\\record args.exe\" \"%F\" %P %FN";
-  test::ClearExtensionSettings();
+  test::ClientKeys clean;  // the client's and the module's keys, cleared before and after
   test::PutRawValue(HKEY_CURRENT_USER, kLocalContentKey, "DownloadDir", REG_SZ, test::Sz(shared + "\\"));
   Put(HKEY_LOCAL_MACHINE, {{"Title1", "machine"}});
   Put(HKEY_CURRENT_USER, {{"Title10", "All"}, {"Filter10", "*"}, {"Dest10", all}, {"Action10", "#1"},
@@ -95,7 +79,7 @@ TEST(OrganizerOnRealFolders, StoredFiltersDriveTheWatcherThread) {
   std::vector<FilterRecord> none, one{loaded[2]};
   EXPECT_EQ(SaveFilters(none, -1), 0);
   EXPECT_TRUE(WaitUntil([&] { return ThreadCount() == threads && WatcherState == Stopped; }, 5000));
-  EXPECT_EQ(Stored(), Values{});
+  EXPECT_EQ(Stored(), "");
   for (int round = 0; round < 7; ++round) ASSERT_EQ(SaveFilters(none, -1) + SaveFilters(one, 0), 1);
   EXPECT_TRUE(WaitUntil([&] { return ThreadCount() == threads + 1 && WatcherState == Running; }, 5000));
   SaveFilters(none, -1);
@@ -111,10 +95,8 @@ TEST(OrganizerOnRealFolders, StoredFiltersDriveTheWatcherThread) {
   edited[0].Dest = UpperCaseText(shared) + "\\Music\\..\\..\\Escape";
   edited[2].Wav = "  ";
   ASSERT_EQ(SaveFilters(edited, 2), 1);
-  EXPECT_EQ(Stored(), (Values{{"Title1", "Music"}, {"Filter1", "*.mp3"}, {"Dest1", "Music\\..\\..\\Escape"},
-                              {"Action1", "#2"}, {"Title2", "Texts"}, {"Filter2", " *.txt; *.doc "}, {"Dest2", copies},
-                              {"Cmd2", cmd}, {"Action2", "#1"}, {"Title3", "All"}, {"Filter3", "*"}, {"Dest3", all},
-                              {"Action3", "#1"}}));
+  EXPECT_EQ(Stored(), "Action1#2;Action2#1;Action3#1;Cmd2=" + cmd + ";Dest1=Music\\..\\..\\Escape;Dest2=" + copies + ";Dest3=" +
+                         all + ";Filter1=*.mp3;Filter2= *.txt; *.doc ;Filter3=*;Title1=Music;Title2=Texts;Title3=All;");
 
   const std::string ran = "\"" + copies + "\\Notes.TXT\" " + copies + "\\ Notes.TXT\r\n";
   EXPECT_TRUE(WaitUntil([&] { return ReadWholeFile(log) == ran && ReadWholeFile(music + "\\early.mp3") == "early"; }, 5000));
@@ -153,9 +135,7 @@ TEST(OrganizerOnRealFolders, StoredFiltersDriveTheWatcherThread) {
                    {"Copies\\Notes.TXT", "notes"}, {"Shared\\big.avi", "first half, second half"},
                    {"All\\big.avi", "first half, second half"}});
   for (int k = 1; k <= marks; ++k) expected["Shared\\mark" + std::to_string(k)] = expected["All\\mark" + std::to_string(k)] = "m";
-  Values found;
-  for (const char* folder : {"Shared", "Copies", "All"}) Collect(root, folder, found);
-  EXPECT_EQ(found, expected);
+  EXPECT_EQ(test::FilesBelow(temp.path(), {"Shared", "Copies", "All"}), expected);
 
   // Two characters for "??", copied under the name they have.
   const std::wstring wideName = L"\x65E5\x672C.mp3", two = std::wstring(root.begin(), root.end()) + L"Two\\";
@@ -172,7 +152,8 @@ TEST(OrganizerOnRealFolders, StoredFiltersDriveTheWatcherThread) {
 
   std::vector<FilterRecord> many(70, loaded[2]);
   ASSERT_EQ(SaveFilters(many, 69), 1);
-  EXPECT_TRUE(Stored().count("Title64") && !Stored().count("Title65")) << "at most 64 filters are kept";
+  EXPECT_EQ(test::ValuesText(HKEY_CURRENT_USER, kFiltersKey, {"Title64", "Title65"}), "Title64=All;Title65-;")
+      << "at most 64 filters are kept";
   SaveFilters(none, -1);
   EXPECT_TRUE(WaitUntil([&] { return WatcherState == Stopped; }, 5000));
   // Of more filters stored, those with the lowest numbers, whatever the listing order.
@@ -181,8 +162,6 @@ TEST(OrganizerOnRealFolders, StoredFiltersDriveTheWatcherThread) {
   for (int n = 70; n >= 1; --n) Put(HKEY_LOCAL_MACHINE, {{"Title" + std::to_string(n), "t" + std::to_string(n)}});
   ASSERT_EQ(LoadFilters(), 63);
   for (int n = 1; n <= 64; ++n) ASSERT_EQ(FilterList[n - 1].Title, "t" + std::to_string(n)) << "the machine's, lowest numbers";
-  test::ClearExtensionSettings();
-  test::DeleteTree(HKEY_CURRENT_USER, kLocalContentKey);
 }
 
 // The preview tells exactly what the watcher then does; an undo takes back what
@@ -192,7 +171,7 @@ TEST(OrganizerOnRealFolders, PreviewThenUndo) {
   const std::string root = temp.path() + "\\", shared = root + "Shared", copies = root + "Copies";
   for (const std::string& folder : {shared, copies, shared + "\\Music"}) CreateDirectoryA(folder.c_str(), nullptr);
   ModuleInstance = GetModuleHandleA(nullptr);  // the texts are linked into this program
-  test::ClearExtensionSettings();
+  test::ClientKeys clean;
   test::PutRawValue(HKEY_CURRENT_USER, kLocalContentKey, "DownloadDir", REG_SZ, test::Sz(shared));
   std::vector<FilterRecord> filters{{"Texts", "*.txt", Copy, copies, "", ""}, {"Music", "*.mp3", Move, shared + "\\Music", "", ""},
                                     {"Here", "*.doc", Copy, shared, "", ""}};
@@ -220,9 +199,9 @@ TEST(OrganizerOnRealFolders, PreviewThenUndo) {
   }
   test::DeleteTree(HKEY_CURRENT_USER, kJournalKey);
   ASSERT_EQ(SaveFilters(filters, 2), 1);
-  Values found;
-  EXPECT_TRUE(WaitUntil([&] { return found.clear(), Collect(root, "Shared", found), Collect(root, "Copies", found), found == expected; }, 8000));
-  EXPECT_EQ(found, expected);
+  const auto found = [&] { return test::FilesBelow(temp.path(), {"Shared", "Copies"}); };
+  EXPECT_TRUE(WaitUntil([&] { return found() == expected; }, 8000));
+  EXPECT_EQ(found(), expected);
   // The user edits one moved file and starts writing a new file under another's original name.
   test::WriteFileBytes(music + "b.mp3", "b edited");
   HANDLE writer = CreateFileA((shared + "\\c.mp3").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, 0, nullptr);
@@ -245,8 +224,7 @@ TEST(OrganizerOnRealFolders, PreviewThenUndo) {
   for (const auto& [name, bytes] : Values{{"Shared\\a.mp3", "a"}, {"Shared\\Music\\b.mp3", "b edited"}, {"Shared\\mark.txt", "m"},
                                           {"Copies\\mark.txt", "m"}, {"Shared\\c.mp3", "new c"}})
     expected[name] = bytes;
-  found.clear(), Collect(root, "Shared", found), Collect(root, "Copies", found);
-  EXPECT_EQ(found, expected);
+  EXPECT_EQ(found(), expected);
   EXPECT_EQ(ReadJournal().size(), 3u) << "undone entries leave the journal, the rest stay";
   CloseHandle(writer);
   std::vector<FilterRecord> none;
@@ -262,8 +240,6 @@ TEST(OrganizerOnRealFolders, PreviewThenUndo) {
   const DWORD ms = GetTickCount() - start;
   printf("preview of %lu of %zu files: %lu ms\n", rows, total, ms);
   EXPECT_LT(ms, 1000u) << "listing every file and deciding the rows the window shows";
-  test::ClearExtensionSettings();
-  test::DeleteTree(HKEY_CURRENT_USER, kLocalContentKey);
 }
 
 }  // namespace
