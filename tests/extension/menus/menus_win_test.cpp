@@ -170,9 +170,7 @@ TEST(ToolsMenu, OwnerDrawnItemsAreMeasuredInTheMenuFontAndDrawnWithTheirIcon) {
   EXPECT_EQ(draw(10000, ODA_FOCUS, 0, RGB(1, 2, 3), 0, 200) + draw(10001, ODA_DRAWENTIRE, 0, RGB(1, 2, 3), 0, 200), 2 * 6000);
   DeleteDC(dc);
   ReleaseDC(nullptr, screen);
-  DeleteObject(bitmap);
-  DeleteObject(unused);
-  DeleteObject(MenuFont);
+  for (HGDIOBJ object : std::initializer_list<HGDIOBJ>{bitmap, unused, MenuFont}) DeleteObject(object);
   MenuFont = before;
 }
 

@@ -146,11 +146,7 @@ std::string FileManagerDefault(HostSim& host) {
 }
 
 std::string Settings() { return RegistrySnapshot(HKEY_CURRENT_USER, kExtKey) + RegistrySnapshot(HKEY_LOCAL_MACHINE, kExtKey); }
-std::string Stored(const char* key, const std::string& name, HKEY root = HKEY_CURRENT_USER) {
-  const StoredValue value = ReadStoredValue(root, key, name.c_str());
-  if (value.type == REG_DWORD && value.bytes.size() == 4) return std::to_string(*reinterpret_cast<const uint32_t*>(value.bytes.data()));
-  return value.exists ? value.bytes.substr(0, value.bytes.find('\0')) : "<missing>";
-}
+std::string Stored(const char* key, std::initializer_list<const char*> names) { return ValuesText(HKEY_CURRENT_USER, key, names); }
 
 class OptionsScenario : public testing::Test {
  protected:
@@ -307,26 +303,18 @@ TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
   Type(page, 2105, third);
   ASSERT_TRUE(Close(host, dialog, IDOK));
 
-  // Every field's exact value, "name=value" under each key.
-  const std::pair<const char*, std::string> stored[] = {
-      {kExtKey, "ChangeTrayMenu=1 ChangeDownloadMenu=1 ChangeToolbarBehave=0 AskExit=1 StartVAInTray=1 ForceCreation=1 "
-                "ChangeFileManagerMenu=1 DefaultFileManagerAction=1 IniTab=2 ChangeSystemBtn=<missing> HideAdBanner=1 "
-                "AddToMainMenu=1 NoToolsIcons=1 ShowAccelSttInTray=1"},
-      {kAcceleratorKey, "CyclesDelay=600 ItemDelay=1 SkipPaused=0 SkipBySpeed=1 MinSpeed=1250 SearchResume=1 "
-                        "TimesInSearchState=8 KeepDownloads=1 NumDownloadsMin=6 NumDownloadsMax=6 ClearUploads=1 "
-                        "NoSearchingConnecting=1 ClearDownloads=1 NumScanItems=25"},
-      {kToolsKey, "Title32=Notes Cmd32=notepad.exe"},
-      {kFiltersKey, "Title64=Texts Filter64=*.txt Dest1=Moved"}};
-  for (const auto& [key, fields] : stored)
-    for (size_t at = 0, end; at < fields.size(); at = end + 1) {
-      end = std::min(fields.find(' ', at), fields.size());
-      const size_t is = fields.find('=', at);
-      EXPECT_EQ(Stored(key, fields.substr(at, is - at)), fields.substr(is + 1, end - is - 1)) << fields.substr(at, is - at);
-    }
-  // The new filter's destination; the add-on path still in its box is saved, nothing after it.
-  EXPECT_EQ(Stored(kFiltersKey, "Dest64") + "|" + Stored(kAddOnKey, "Dll8", HKEY_LOCAL_MACHINE) + "|" +
-                Stored(kAddOnKey, "Dll9", HKEY_LOCAL_MACHINE) + "|" + Stored(kExtKey, "TrayIcon") + "|" + Stored(kExtKey, "ToolBarBitmap"),
-            copies + "|" + third + "|<missing>|" + icon + "|" + bitmap);
+  // Every value of the option keys; the new tool, the new filter and the Move filter's destination as stored (relative);
+  // the add-on path still in its box is saved, nothing after it.
+  EXPECT_EQ(Stored(kExtKey, {}),
+            "AddToMainMenu#1;AskExit#1;ChangeDownloadMenu#1;ChangeFileManagerMenu#1;ChangeToolbarBehave#0;ChangeTrayMenu#1;"
+            "DefaultFileManagerAction#1;ForceCreation#1;HideAdBanner#1;IniTab#2;NoToolsIcons#1;ShowAccelSttInTray#1;"
+            "StartVAInTray#1;ToolBarBitmap=" + bitmap + ";TrayIcon=" + icon + ";");
+  EXPECT_EQ(Stored(kAcceleratorKey, {}),
+            "ClearDownloads#1;ClearUploads#1;CyclesDelay#600;ItemDelay#1;KeepDownloads#1;MinSpeed#1250;NoSearchingConnecting#1;"
+            "NumDownloadsMax#6;NumDownloadsMin#6;NumScanItems#25;SearchResume#1;SkipBySpeed#1;SkipPaused#0;TimesInSearchState#8;");
+  EXPECT_EQ(Stored(kToolsKey, {"Title32", "Cmd32"}) + Stored(kFiltersKey, {"Title64", "Filter64", "Dest64", "Dest1"}) +
+                ValuesText(HKEY_LOCAL_MACHINE, kAddOnKey, {"Dll8", "Dll9"}),
+            "Title32=Notes;Cmd32=notepad.exe;Title64=Texts;Filter64=*.txt;Dest64=" + copies + ";Dest1=Moved;Dll8=" + third + ";Dll9-;");
   // At once: the banner goes (the player bar moves up into its row); Tools moves into the menu bar with the new tool; the
   // new filter's watcher copies a new file.
   EXPECT_FALSE(IsWindowVisible(GetDlgItem(main, kAddOnPanel)));
@@ -360,7 +348,7 @@ TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
   EXPECT_TRUE(WaitUntil([&] { return SelectedPage(dialog) == 203 && IsWindowVisible(GetDlgItem(dialog, 203)); }, kDeadlineMs));
   EXPECT_EQ(WindowTextOf(GetDlgItem(GetDlgItem(dialog, 203), 1906)), "12.50");
   ASSERT_TRUE(Close(host, dialog, IDOK));
-  EXPECT_EQ(Stored(kExtKey, "AskExit") + Stored(kExtKey, "ChangeSystemBtn") + Stored(kExtKey, "AddToMainMenu"), "010");
+  EXPECT_EQ(Stored(kExtKey, {"AskExit", "ChangeSystemBtn", "AddToMainMenu"}), "AskExit#0;ChangeSystemBtn#1;AddToMainMenu#0;");
   EXPECT_TRUE(WaitUntil([&] { return !TrayHasIcon(main, kTrayId); }, kDeadlineMs))
       << "with the title-bar switch the tray icon goes while the window is visible";
   EXPECT_EQ(ToolsPlaces(host), underOptions) << "Tools back under Options, once";
@@ -374,7 +362,7 @@ TEST_F(OptionsScenario, EditEveryPageCancelThenApplyAndSeeItAtOnce) {
   EXPECT_TRUE(WaitUntil([] { return TrayLooks() == "plain standard"; }, kDeadlineMs)) << TrayLooks();
 
   EXPECT_TRUE(HostExitsWithZero(host));
-  EXPECT_EQ(Stored(kLastStateKey, "ConfigDlg"), "203");
+  EXPECT_EQ(Stored(kLastStateKey, {"ConfigDlg"}), "ConfigDlg#203;");
 }
 
 // A user reorders both lists. Each press leaves the moved row selected with its
@@ -411,10 +399,8 @@ TEST_F(OptionsScenario, UpDownAndDeleteReorderToolsAndFiltersAndTheFirstMatching
               std::to_string(step.selected) + " " + step.shown) << "after " << step.button;
   }
   ASSERT_TRUE(Close(host, dialog, IDOK));
-  std::string order;
-  for (const char* key : {kToolsKey, kFiltersKey})
-    for (const char* name : {"Title1", "Title2", "Title3"}) order += Stored(key, name) + ",";
-  EXPECT_EQ(order, "Tool 3,Tool 2,<missing>,Move notes,Copy texts,<missing>,");
+  EXPECT_EQ(Stored(kToolsKey, {"Title1", "Title2", "Title3"}) + Stored(kFiltersKey, {"Title1", "Title2", "Title3"}),
+            "Title1=Tool 3;Title2=Tool 2;Title3-;Title1=Move notes;Title2=Copy texts;Title3-;");
   std::ofstream(host.Join("notes.txt")) << "both filters match";
   MoveFileA(host.Join("notes.txt").c_str(), (shared + "\\notes.txt").c_str());
   EXPECT_TRUE(WaitUntil([&] { return GetFileAttributesA((moved + "\\notes.txt").c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000));
@@ -514,29 +500,21 @@ TEST_F(SearchScenario, AutoSearchMoreCountsHoldsStopsAndThePanelKeepsItsSettings
   ASSERT_TRUE(WaitUntil([&] { return RunEnded(host, 2); }, kStepMs)) << "the run went on while not connected";
   ASSERT_TRUE(host.Send("statusbar Connected"));
 
-  // Stop with Shift: the pressing ends, the host never sees the stop.
-  ASSERT_TRUE(host.Send("search-click 1245"));
-  ASSERT_TRUE(RunStarted(host, 3));
-  ASSERT_TRUE(host.Send("search-click 1157 shift"));
-  ASSERT_TRUE(WaitUntil([&] { return RunEnded(host, 3); }, kStepMs));
-  EXPECT_EQ(host.CountLog("form-command 1157"), 0);
-
-  // With a skin the prevention is off; Stop without Shift reaches the host.
-  PutRawValue(HKEY_CURRENT_USER, kSkinsKey, "CurrentSkin", REG_SZ, Sz("Blue"));
-  ASSERT_TRUE(host.Send("search-click 1245"));
-  ASSERT_TRUE(RunStarted(host, 4));
-  EXPECT_EQ(Texts(host, 1045).at(6), "Disabled, disable skin to enable");
-  ASSERT_TRUE(host.Send("search-click 1157"));
-  ASSERT_TRUE(WaitUntil([&] { return RunEnded(host, 4); }, kStepMs));
-  EXPECT_EQ(host.CountLog("form-command 1157"), 1);
-
-  // The host's new-search command through the main frame stops a run and still
-  // reaches the host.
-  ASSERT_TRUE(host.Send("search-click 1238"));
-  ASSERT_TRUE(RunStarted(host, 5));
-  ASSERT_TRUE(host.Send("command 32892"));
-  ASSERT_TRUE(WaitUntil([&] { return RunEnded(host, 5); }, kStepMs));
-  EXPECT_EQ(host.CountLog("command 32892"), 1);
+  // Stops. With Shift the pressing ends and the host never sees the stop; with a skin the prevention is off and Stop
+  // without Shift reaches the host; the host's new-search command through the main frame ends a run and reaches the host.
+  const struct { const char *start, *stop, *reached; int count; } stops[] = {
+      {"search-click 1245", "search-click 1157 shift", "form-command 1157", 0},
+      {"search-click 1245", "search-click 1157", "form-command 1157", 1},
+      {"search-click 1238", "command 32892", "command 32892", 1}};
+  for (size_t run = 3; run <= 5; ++run) {
+    if (run == 4) PutRawValue(HKEY_CURRENT_USER, kSkinsKey, "CurrentSkin", REG_SZ, Sz("Blue"));
+    ASSERT_TRUE(host.Send(stops[run - 3].start));
+    ASSERT_TRUE(RunStarted(host, run));
+    if (run == 4) EXPECT_EQ(Texts(host, 1045).at(6), "Disabled, disable skin to enable");
+    ASSERT_TRUE(host.Send(stops[run - 3].stop));
+    ASSERT_TRUE(WaitUntil([&] { return RunEnded(host, run); }, kStepMs)) << stops[run - 3].stop;
+    EXPECT_EQ(host.CountLog(stops[run - 3].reached), stops[run - 3].count) << stops[run - 3].stop;
+  }
   EXPECT_FALSE(IsWindowVisible(GetDlgItem(form, 1238))) << "the host's search still runs: the stop ended the run";
 
   // Results: the host's list counted against the limit, each new count shown; the run ends at the limit.
@@ -558,9 +536,8 @@ TEST_F(SearchScenario, AutoSearchMoreCountsHoldsStopsAndThePanelKeepsItsSettings
   Ask(GetDlgItem(panel, IDC_AUTO_SEARCH_MORE), BM_CLICK, 0, 0);
   EXPECT_FALSE(IsWindowEnabled(number) || IsWindowEnabled(unit));
   EXPECT_TRUE(HostExitsWithZero(host));
-  EXPECT_EQ(Stored(kLastStateKey, "SearchOptShow") + Stored(kLastStateKey, "AutoSearchMore") + "," +
-                Stored(kLastStateKey, "AutoSearchMoreNum") + "," + Stored(kLastStateKey, "AutoSearchMoreUnit"),
-            "10,42,3");
+  EXPECT_EQ(Stored(kLastStateKey, {"SearchOptShow", "AutoSearchMore", "AutoSearchMoreNum", "AutoSearchMoreUnit"}),
+            "SearchOptShow#1;AutoSearchMore#0;AutoSearchMoreNum#42;AutoSearchMoreUnit#3;");
 }
 
 }  // namespace
